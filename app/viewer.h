@@ -1,0 +1,28 @@
+// viewer.h -- start-up, the GLUT callbacks, the status strip, the help page
+// and the room visit.
+#pragma once
+
+#include "directory/room_record.h"
+
+// Start-up: colours, GLUT, windows, world, callbacks; enters the main loop.
+int run_vevuv(int argc, char** argv);
+
+// Main window callbacks.
+void on_display();
+void on_reshape(int w, int h);
+void on_key(unsigned char key, int x, int y);
+void on_special_key(int key, int x, int y);
+void on_mouse(int button, int state, int x, int y);
+void on_motion(int x, int y);
+void on_idle();
+
+// Status strip and help page.
+void on_status_display();
+void on_status_reshape(int w, int h);
+void draw_status_text(const char* text);
+void draw_help_page();
+void draw_bitmap_string(void* font, const char* text);
+
+// Room visit: moves the desk into the room and opens its page once per run.
+extern int tables_turned;  // flag: desks are drawn turned by 180 degrees
+void visit_room(RoomRecord& record);

@@ -1,0 +1,47 @@
+// room_record.h -- one room's facts, filled from Department.xml.
+#pragma once
+
+#include <cstdint>
+
+#include "directory/xml_dom.h"
+
+// Field widths, terminating zero included; longer texts are cut to fit.
+constexpr int professor_size = 20;
+constexpr int long_text_size = 100;     // Introduction_Text, Research, Publications
+constexpr int short_text_size = 20;     // Texture, Image
+constexpr int normal_table_size = 12;
+constexpr int room_corner_count = 10;
+
+// Fields carry the names of their XML elements; coordinates in plan units.
+struct RoomRecord {
+    int32_t found;                          // 1 once a Room element was stored
+    int32_t Room_Number;
+    char Professor[professor_size];
+    char Introduction_Text[long_text_size]; // shown in the status strip
+    char Research[long_text_size];
+    char Publications[long_text_size];      // page handed to the browser
+    char Texture[short_text_size];
+    char Image[short_text_size];
+    int32_t NumberWalls;
+    float RoomX[room_corner_count];         // corner x, RoomX1..RoomX10
+    float RoomY[room_corner_count];         // corner y, RoomY1..RoomY10
+    float CenterX;
+    float CenterY;
+    float TableX;                           // 0 0: corners' mean; -1 -1: no table
+    float TableY;
+    char NormalTable[normal_table_size];
+    float LightX;
+    float LightY;
+};
+
+// The record that the running lookup fills.
+extern RoomRecord* current_record;
+
+// Parses Department.xml and fills the current record for the room text.
+RoomRecord* load_room_record(const char* room_text);
+// Depth-first search of a subtree for nodes whose name or value is the room text.
+void search_room_node(dom::XmlContext* context, dom::XmlNode* node, const char* room_text);
+// Stores the Room element above a matching node into the current record.
+void fill_from_room_element(dom::XmlContext* context, dom::XmlNode* node);
+// Stores every known field element's text below node into the current record.
+void store_room_field(dom::XmlContext* context, dom::XmlNode* node);

@@ -1,0 +1,27 @@
+// sgi_image.h -- reader for SGI (.rgb) image files.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+struct SgiImage {
+    uint16_t magic;       // header field, host order
+    uint16_t type;        // run-length encoded when (type & 0xFF00) == 0x0100
+    uint16_t dimension;   // header field
+    uint16_t xsize;       // width, pixels
+    uint16_t ysize;       // height, rows
+    uint16_t zsize;       // channels
+    FILE* file;           // the open file, binary mode
+    unsigned char* row_buffer; // one compressed row as read from the file
+    uint32_t* row_start;  // run-length files: row offsets
+    uint32_t* row_size;   // run-length files: row lengths, bytes
+};
+
+// Opens an image and reads its header and row tables; ends the program on failure.
+SgiImage* open_sgi_image(const char* file_name);
+// Fills row with the xsize bytes of row y of channel z.
+void read_sgi_row(SgiImage* image, unsigned char* row, int y, int z);
+// Closes the file and releases the image with its buffers.
+void close_sgi_image(SgiImage* image);
+// Reads a whole image as RGBA, row 0 first; null when it cannot.
+unsigned char* read_sgi_image(const char* file_name, int* width, int* height, int* components);
