@@ -1,0 +1,465 @@
+// floor_plan.cpp -- the loaded floor plan and the reader of plan files.
+//
+// Sections: the plan and its names; wall order; the bounded token reader;
+// the sections of a plan file; read_plan.
+#include "plan/floor_plan.h"
+
+#include "app/process_exit.h"
+#include "app/state.h"
+#include "plan/walls.h"
+
+#include <cmath>     // Required for: std::isfinite()
+#include <fstream>   // Required for: std::ifstream
+#include <iostream>  // Required for: std::cout, std::cerr, std::endl, std::flush
+#include <limits>    // Required for: std::numeric_limits
+#include <locale>    // Required for: std::locale::classic()
+#include <sstream>   // Required for: std::istringstream
+#include <string>    // Required for: std::string
+
+// ---------------------------------------------------------------------------
+// The plan and its names
+
+// Zero until the first read, except that no room visit has added segments.
+FloorPlan floor_plan = {0.0f, 0.0f, 0.0f, 0.0f, {}, 0, 0, {}, 0, {}, 0,
+                        0.0f, 0.0f, 0.0f, 0.0f, -1};
+
+const char plan_file_names[plan_name_count + 1][plan_name_size] = {
+    "", "plan.dat", "plan2.dat", "plan3.dat"};
+
+namespace {
+
+constexpr int max_token_length = 63; // characters of one number in a plan file
+constexpr int32_t blocking_table_kind = 2; // tables of this kind get four segments
+constexpr int table_block_segments = 4;    // segments add_table_walls appends
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Wall order
+
+// Orders walls by the weight 1000 x1 + 100 x2 + 10 z1 + z2; -1, 0 or 1.
+int compare_segments(const WallSegment& a, const WallSegment& b)
+{
+    if (a.x1 == b.x1 && a.x2 == b.x2 && a.z1 == b.z1 && a.z2 == b.z2)
+        return 0;
+    const double d = 1000.0 * (double(a.x1) - double(b.x1)) + 100.0 * (double(a.x2) - double(b.x2))
+                     + 10.0 * (double(a.z1) - double(b.z1)) + (double(a.z2) - double(b.z2));
+    if (d < 0.0)
+        return -1;
+    if (d > 0.0)
+        return 1;
+    return 0;
+}
+
+namespace {
+
+// True when the four coordinates are equal exactly.
+bool same_segment(const WallSegment& a, const WallSegment& b)
+{
+    return a.x1 == b.x1 && a.z1 == b.z1 && a.x2 == b.x2 && a.z2 == b.z2;
+}
+
+// Sorts walls[0..n) ascending. An insertion sort with an index guard: the
+// weighted comparison need not be a strict weak order for extreme values,
+// and this loop stays inside the array whatever it answers.
+void sort_walls(WallSegment* walls, int n)
+{
+    for (int i = 1; i < n; ++i) {
+        const WallSegment moving = walls[i];
+        int j = i;
+        while (j > 0 && compare_segments(moving, walls[j - 1]) < 0) {
+            walls[j] = walls[j - 1];
+            --j;
+        }
+        walls[j] = moving;
+    }
+}
+
+// Sorts the n walls just read and keeps one of each run of exact equals.
+void sort_and_merge_walls(int n)
+{
+    WallSegment* walls = floor_plan.walls;
+    sort_walls(walls, n);
+    int kept = 0;
+    for (int i = 0; i < n; ++i) {
+        if (kept == 0 || !same_segment(walls[i], walls[kept - 1]))
+            walls[kept++] = walls[i];
+    }
+    floor_plan.wall_count = kept;
+}
+
+// ---------------------------------------------------------------------------
+// The bounded token reader
+
+// Names a field for messages: "the wall count", or "wall 3 of 5".
+struct FieldLabel {
+    const char* what;  // the field or record kind
+    int32_t number;    // 1-based record number, or 0 for a lone field
+    int32_t total;     // records announced by the file
+};
+
+std::ostream& operator<<(std::ostream& out, const FieldLabel& label)
+{
+    out << label.what;
+    if (label.number != 0)
+        out << ' ' << label.number << " of " << label.total;
+    return out;
+}
+
+// Reads the numbers of one plan file through a token buffer of fixed size,
+// converting each as it is read, and reports every problem on the console
+// with the file's name.
+class PlanReader {
+public:
+    PlanReader(std::istream& in, const std::string& name) : in_(in), name_(name) {}
+
+    // Reads a 32-bit signed whole number; false (reported) if there is none.
+    bool read_int(int32_t& value, const FieldLabel& label);
+    // Reads one real and scales it to a float in world units.
+    bool read_real(float& value, double scale, const FieldLabel& label);
+    // Reads a plan point (x, y) as world x and z.
+    bool read_point(float& x, float& z, const FieldLabel& label);
+    // A count, limited to 0..capacity with a message when it is not.
+    int32_t kept_count(int32_t count, int32_t capacity, const char* kind, const char* plural);
+    // Writes a line "<file>: <text>" after ending the progress line.
+    std::ostream& warn();
+    // Ends the progress line with "done!".
+    void finish();
+
+private:
+    enum class Token { read, too_long, none };
+    Token next_token();
+    bool fetch_number_token(const FieldLabel& label);
+    bool stop(const char* problem, const FieldLabel& label);
+    void write_token(std::ostream& out) const;
+
+    std::istream& in_;
+    const std::string& name_;
+    char token_[max_token_length + 1] = {}; // the current token, zero-terminated
+    int token_length_ = 0;                  // characters in token_
+    Token token_kind_ = Token::none;        // how the last token read ended
+    bool line_open_ = true;                 // the "Reading plan" line awaits its end
+};
+
+// The white space of formatted stream extraction in the "C" locale.
+bool is_plan_space(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Skips white space and collects at most max_token_length characters.
+PlanReader::Token PlanReader::next_token()
+{
+    token_length_ = 0;
+    token_kind_ = Token::read;
+    int c = in_.get();
+    while (c != EOF && is_plan_space(c))
+        c = in_.get();
+    while (c != EOF && !is_plan_space(c)) {
+        if (token_length_ == max_token_length) {
+            token_kind_ = Token::too_long;
+            break;
+        }
+        token_[token_length_++] = static_cast<char>(c);
+        c = in_.get();
+    }
+    token_[token_length_] = '\0';
+    if (token_length_ == 0)
+        token_kind_ = Token::none;
+    return token_kind_;
+}
+
+// Shows the token with anything unprintable as '?', so that garbage bytes
+// cannot disturb the console.
+void PlanReader::write_token(std::ostream& out) const
+{
+    out << '"';
+    for (int i = 0; i < token_length_; ++i) {
+        const unsigned char c = static_cast<unsigned char>(token_[i]);
+        out << ((c >= 0x20 && c < 0x7f) ? static_cast<char>(c) : '?');
+    }
+    out << (token_kind_ == Token::too_long ? "...\"" : "\"");
+}
+
+std::ostream& PlanReader::warn()
+{
+    if (line_open_)
+        std::cout << std::endl;
+    line_open_ = false;
+    return std::cout << name_ << ": ";
+}
+
+void PlanReader::finish()
+{
+    std::cout << "done!" << std::endl;
+    line_open_ = false;
+}
+
+// Reports why reading stops; always false, for the caller to return.
+bool PlanReader::stop(const char* problem, const FieldLabel& label)
+{
+    std::ostream& out = warn();
+    if (problem == nullptr) {
+        out << (in_.bad() ? "read error" : "file ends early");
+    } else {
+        write_token(out);
+        out << ' ' << problem;
+    }
+    out << " while reading " << label << "; keeping what was read before it" << std::endl;
+    return false;
+}
+
+// Fetches the next token for a number; false (reported) if there is none.
+bool PlanReader::fetch_number_token(const FieldLabel& label)
+{
+    const Token kind = next_token();
+    if (kind == Token::none)
+        return stop(nullptr, label);
+    if (kind == Token::too_long)
+        return stop("is too long to be a number", label);
+    return true;
+}
+
+// Converts with the stream extraction of the "C" locale; the token must be
+// used up, so "2.5" is no count and "1x" no number.
+bool PlanReader::read_int(int32_t& value, const FieldLabel& label)
+{
+    if (!fetch_number_token(label))
+        return false;
+    std::istringstream text(std::string(token_, token_length_));
+    text.imbue(std::locale::classic());
+    int32_t parsed = 0;
+    text >> parsed;
+    const bool out_of_range = text.fail() && (parsed == std::numeric_limits<int32_t>::max()
+                                              || parsed == std::numeric_limits<int32_t>::min());
+    if (out_of_range)
+        return stop("is out of range", label);
+    if (text.fail() || text.peek() != std::char_traits<char>::eof())
+        return stop("is not a whole number", label);
+    value = parsed;
+    return true;
+}
+
+// Like read_int; a value too large for a float, or too large once scaled to
+// world units, is out of range, so no infinity or NaN enters the plan.
+bool PlanReader::read_real(float& value, double scale, const FieldLabel& label)
+{
+    if (!fetch_number_token(label))
+        return false;
+    std::istringstream text(std::string(token_, token_length_));
+    text.imbue(std::locale::classic());
+    float parsed = 0.0f;
+    text >> parsed;
+    const float largest = std::numeric_limits<float>::max();
+    if (text.fail() && (parsed == largest || parsed == -largest))
+        return stop("is out of range", label);
+    if (text.fail() || text.peek() != std::char_traits<char>::eof())
+        return stop("is not a number", label);
+    const float world = static_cast<float>(parsed * scale);
+    if (!std::isfinite(world))
+        return stop("is out of range", label);
+    value = world;
+    return true;
+}
+
+bool PlanReader::read_point(float& x, float& z, const FieldLabel& label)
+{
+    float world_x = 0.0f;
+    float world_z = 0.0f;
+    if (!read_real(world_x, plan_scale_x, label) || !read_real(world_z, plan_scale_z, label))
+        return false;
+    x = world_x;
+    z = world_z;
+    return true;
+}
+
+int32_t PlanReader::kept_count(int32_t count, int32_t capacity, const char* kind,
+                               const char* plural)
+{
+    if (count < 0) {
+        warn() << kind << " count " << count << " is negative; reading no " << plural
+               << std::endl;
+        return 0;
+    }
+    if (count > capacity) {
+        warn() << kind << " count " << count << " exceeds capacity " << capacity
+               << "; keeping the first " << capacity << std::endl;
+        return capacity;
+    }
+    return count;
+}
+
+// ---------------------------------------------------------------------------
+// The sections of a plan file
+
+// Everything a read replaces starts empty, so that a file that ends early
+// leaves no value of the previous plan mixed into the new one.
+void reset_plan_for_reading()
+{
+    floor_plan.floor_x1 = floor_plan.floor_z1 = 0.0f;
+    floor_plan.floor_x2 = floor_plan.floor_z2 = 0.0f;
+    floor_plan.wall_count = 0;
+    floor_plan.table_wall_count = 0;
+    floor_plan.visit_wall_start = -1;
+    floor_plan.lintel_count = 0;
+    floor_plan.table_count = 0;
+    floor_plan.start_x = floor_plan.start_z = 0.0f;
+    floor_plan.mark_x = floor_plan.mark_z = 0.0f;
+}
+
+// Reads the two opposite corners of the floor.
+bool read_floor_rectangle(PlanReader& reader)
+{
+    const FieldLabel label{"the floor rectangle", 0, 0};
+    float x1 = 0.0f, z1 = 0.0f, x2 = 0.0f, z2 = 0.0f;
+    if (!reader.read_point(x1, z1, label) || !reader.read_point(x2, z2, label))
+        return false;
+    floor_plan.floor_x1 = x1;
+    floor_plan.floor_z1 = z1;
+    floor_plan.floor_x2 = x2;
+    floor_plan.floor_z2 = z2;
+    return true;
+}
+
+// Reads one segment record; store is null for a record beyond capacity,
+// which is read (to keep the file's layout) and dropped.
+bool read_segment(PlanReader& reader, WallSegment* store, const FieldLabel& label)
+{
+    WallSegment s{};
+    if (!reader.read_point(s.x1, s.z1, label) || !reader.read_point(s.x2, s.z2, label))
+        return false;
+    if (store != nullptr)
+        *store = s;
+    return true;
+}
+
+// Reads the wall count and the walls, then sorts them and drops duplicates.
+bool read_walls(PlanReader& reader)
+{
+    int32_t total = 0;
+    if (!reader.read_int(total, FieldLabel{"the wall count", 0, 0}))
+        return false;
+    const int32_t kept = reader.kept_count(total, max_walls, "wall", "walls");
+    int32_t stored = 0;
+    bool complete = true;
+    for (int32_t i = 0; i < total && complete; ++i) {
+        WallSegment* store = i < kept ? &floor_plan.walls[i] : nullptr;
+        complete = read_segment(reader, store, FieldLabel{"wall", i + 1, total});
+        if (complete && store != nullptr)
+            ++stored;
+    }
+    sort_and_merge_walls(stored);
+    return complete;
+}
+
+// Reads the lintel count and the lintels, in file order.
+bool read_lintels(PlanReader& reader)
+{
+    int32_t total = 0;
+    if (!reader.read_int(total, FieldLabel{"the lintel count", 0, 0}))
+        return false;
+    const int32_t kept = reader.kept_count(total, max_lintels, "lintel", "lintels");
+    for (int32_t i = 0; i < total; ++i) {
+        WallSegment* store = i < kept ? &floor_plan.lintels[i] : nullptr;
+        if (!read_segment(reader, store, FieldLabel{"lintel", i + 1, total}))
+            return false;
+        if (store != nullptr)
+            floor_plan.lintel_count = i + 1;
+    }
+    return true;
+}
+
+// Appends a blocking table's segments if they fit, else says they are dropped.
+void block_table(PlanReader& reader, const TablePlacement& table, const FieldLabel& label)
+{
+    const int32_t used = floor_plan.wall_count + floor_plan.table_wall_count;
+    if (used + table_block_segments > max_walls) {
+        reader.warn() << "no room for the " << table_block_segments
+                      << " blocking segments of " << label
+                      << " (walls plus table segments are limited to " << max_walls
+                      << "); the table is drawn but does not block" << std::endl;
+        return;
+    }
+    add_table_walls(table.x, table.z);
+}
+
+// Reads the tables; each of kind 2 gets its four blocking segments.
+bool read_tables(PlanReader& reader)
+{
+    int32_t total = 0;
+    if (!reader.read_int(total, FieldLabel{"the table count", 0, 0}))
+        return false;
+    floor_plan.table_wall_count = 0;
+    floor_plan.visit_wall_start = -1;
+    const int32_t kept = reader.kept_count(total, max_tables, "table", "tables");
+    for (int32_t i = 0; i < total; ++i) {
+        const FieldLabel label{"table", i + 1, total};
+        TablePlacement table{};
+        if (!reader.read_point(table.x, table.z, label) || !reader.read_int(table.kind, label))
+            return false;
+        if (i >= kept)
+            continue;
+        floor_plan.tables[i] = table;
+        floor_plan.table_count = i + 1;
+        if (table.kind == blocking_table_kind)
+            block_table(reader, table, label);
+    }
+    return true;
+}
+
+// Reads the start point and the point after it.
+bool read_points(PlanReader& reader)
+{
+    if (!reader.read_point(floor_plan.start_x, floor_plan.start_z,
+                           FieldLabel{"the start point", 0, 0}))
+        return false;
+    return reader.read_point(floor_plan.mark_x, floor_plan.mark_z,
+                             FieldLabel{"the point after the start point", 0, 0});
+}
+
+// ---------------------------------------------------------------------------
+// read_plan
+
+// The command-line name once (ending the program if it cannot be opened),
+// else the built-in name of the plan choice.
+std::string chosen_plan_file_name()
+{
+    if (viewer_state.plan_from_command_line) {
+        const std::string& name = viewer_state.plan_file_name;
+        std::ifstream probe(name);
+        if (!probe) {
+            std::cout << "Cannot read maze from file \"" << name << "\"....exiting!"
+                      << std::endl;
+            end_program(-1);
+        }
+        viewer_state.plan_from_command_line = 0;
+        return name;
+    }
+    const int choice = viewer_state.plan_choice;
+    // A choice outside 1..3 names no file and takes the cannot-open path.
+    const bool known = choice >= 1 && choice <= plan_name_count;
+    return plan_file_names[known ? choice : 0];
+}
+
+} // namespace
+
+// Reads the chosen plan file into floor_plan, in world units, with the walls
+// sorted and free of exact duplicates.
+void read_plan()
+{
+    const std::string name = chosen_plan_file_name();
+    std::ifstream file(name);
+    if (!file) {
+        std::cerr << "Couldn't open file \"" << name << "\"!!!" << std::endl;
+        return;
+    }
+    std::cout << "Reading plan from file \"" << name << "\"....." << std::flush;
+    PlanReader reader(file, name);
+    reset_plan_for_reading();
+    const bool complete = read_floor_rectangle(reader) && read_walls(reader)
+                          && read_lintels(reader) && read_tables(reader)
+                          && read_points(reader);
+    file.close();
+    if (complete)
+        reader.finish();
+}

@@ -1,0 +1,236 @@
+// plan_walls_test.cpp -- wall and lintel boxes, the start pose, collision with
+// walls and table blocks.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "app/state.h"
+#include "plan/walls.h"
+#include "plan_test_support.h"
+#include "render/colour_table.h"
+
+using namespace plan_test;
+
+namespace {
+
+struct Corner {
+    float x, z;
+};
+
+// Checks the ring A A B B C C D D A A with alternating bottom and top.
+void expect_box(const WallBox& box, const Corner (&corners)[4], float bottom, float top)
+{
+    for (int v = 0; v < 10; ++v) {
+        const Corner& c = corners[(v / 2) % 4];
+        EXPECT_NEAR(box.vertices[v][0], c.x, 1e-5) << "vertex " << v;
+        EXPECT_NEAR(box.vertices[v][2], c.z, 1e-5) << "vertex " << v;
+        EXPECT_FLOAT_EQ(box.vertices[v][1], v % 2 == 0 ? bottom : top) << "vertex " << v;
+    }
+}
+
+class Walls : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        reset_plan_state();
+        define_colours();
+    }
+    void TearDown() override { reset_plan_state(); }
+
+    // Puts the visitor at (x, z) among the given segments and moves him.
+    static void move_from(float x, float z, float step_x, float step_z)
+    {
+        viewer_state.x = x;
+        viewer_state.z = z;
+        move_with_collision(step_x, step_z);
+    }
+    static void set_walls(std::initializer_list<WallSegment> walls)
+    {
+        floor_plan.wall_count = 0;
+        for (const WallSegment& s : walls)
+            floor_plan.walls[floor_plan.wall_count++] = s;
+    }
+};
+
+} // namespace
+
+TEST_F(Walls, BoxesReachHalfAThicknessAroundTheirSegment)
+{
+    WallBox box{};
+    build_wall_box(WallSegment{0.0f, 0.0f, 3.0f, 0.0f}, 0.0, wall_height, box);
+    expect_box(box, {{-0.1f, -0.1f}, {3.1f, -0.1f}, {3.1f, 0.1f}, {-0.1f, 0.1f}}, 0.0f, 4.0f);
+    build_wall_box(WallSegment{0.0f, 0.0f, 3.0f, 0.0f}, lintel_bottom_ratio * wall_height,
+                   wall_height, box);
+    expect_box(box, {{-0.1f, -0.1f}, {3.1f, -0.1f}, {3.1f, 0.1f}, {-0.1f, 0.1f}}, 2.68f, 4.0f);
+    build_wall_box(WallSegment{3.0f, -3.0f, 3.0f, -9.0f}, 0.0, wall_height, box);
+    expect_box(box, {{2.9f, -2.9f}, {2.9f, -9.1f}, {3.1f, -9.1f}, {3.1f, -2.9f}}, 0.0f, 4.0f);
+    build_wall_box(WallSegment{0.0f, 0.0f, 3.0f, 4.0f}, 0.0, wall_height, box);
+    expect_box(box, {{0.02f, -0.14f}, {3.14f, 4.02f}, {2.98f, 4.14f}, {-0.14f, -0.02f}}, 0.0f, 4.0f);
+}
+
+TEST_F(Walls, ZeroLengthWallGetsASmallSquare)
+{
+    WallBox box{};
+    build_wall_box(WallSegment{6.0f, -3.0f, 6.0f, -3.0f}, 0.0, wall_height, box);
+    for (const float* v : box.vertices)
+        for (int k = 0; k < 3; ++k)
+            EXPECT_TRUE(std::isfinite(v[k]));
+    expect_box(box, {{5.9f, -3.1f}, {6.1f, -3.1f}, {6.1f, -2.9f}, {5.9f, -2.9f}}, 0.0f, 4.0f);
+}
+
+TEST_F(Walls, BuildWallsSetsTheStartPoseAndColoursEveryBox)
+{
+    ScratchDir dir;
+    write_file("plan.dat", "0 0 10 5\n2\n0 0 10 0\n1 0 1 5\n1\n4 0 4 1\n0\n2 1 0 0\n");
+    write_file("plan2.dat", "0 0 10 5\n0\n0\n0\n9 2 0 0\n");
+    viewer_state.eye_height = 3.0f;
+    viewer_state.textures_on = 0;
+    viewer_state.popup_eye_height = 40.0f;
+    wall_boxes[0].colours[9][2] = 0.5f;
+    lintel_boxes[0].colours[0][3] = 0.0f;
+
+    capture_console([] { build_walls(); });
+    EXPECT_FLOAT_EQ(viewer_state.x, 6.0f);
+    EXPECT_FLOAT_EQ(viewer_state.z, -3.0f);
+    EXPECT_FLOAT_EQ(viewer_state.eye_height, 1.0f);
+    EXPECT_FLOAT_EQ(viewer_state.heading, 0.0f);
+    EXPECT_FLOAT_EQ(viewer_state.popup_angle, 0.0f);
+    EXPECT_EQ(viewer_state.textures_on, 0);          // modes survive
+    EXPECT_FLOAT_EQ(viewer_state.popup_eye_height, 40.0f);
+
+    ASSERT_EQ(floor_plan.wall_count, 2);
+    expect_box(wall_boxes[0], {{-0.1f, -0.1f}, {30.1f, -0.1f}, {30.1f, 0.1f}, {-0.1f, 0.1f}},
+               0.0f, 4.0f);
+    expect_box(lintel_boxes[0], {{11.9f, 0.1f}, {11.9f, -3.1f}, {12.1f, -3.1f}, {12.1f, 0.1f}},
+               2.68f, 4.0f);
+    for (const WallBox* box : {&wall_boxes[0], &wall_boxes[1], &lintel_boxes[0]}) {
+        for (const float* colour : box->colours) {
+            EXPECT_EQ(colour[0], 0.0f);
+            EXPECT_EQ(colour[1], 0.0f);
+            EXPECT_EQ(colour[2], 1.0f);
+            EXPECT_EQ(colour[3], 1.0f);
+        }
+    }
+
+    // Plan 2 is entered from its far end.
+    viewer_state.plan_choice = 2;
+    capture_console([] { build_walls(); });
+    EXPECT_FLOAT_EQ(viewer_state.x, 27.0f);
+    EXPECT_FLOAT_EQ(viewer_state.heading, 180.0f);
+    EXPECT_FLOAT_EQ(viewer_state.popup_angle, 180.0f);
+
+    // A plan that cannot be opened still resets the pose, to the old start.
+    viewer_state.plan_choice = 3;
+    viewer_state.x = 1.0f;
+    const Console console = capture_console([] { build_walls(); });
+    EXPECT_EQ(console.err, "Couldn't open file \"plan3.dat\"!!!\n");
+    EXPECT_FLOAT_EQ(viewer_state.x, 27.0f);
+    EXPECT_FLOAT_EQ(viewer_state.heading, 0.0f);
+}
+
+TEST_F(Walls, ConstantXWallStopsOnlyWithinItsReach)
+{
+    set_walls({{5.2f, 0.0f, 5.2f, 4.0f}});
+    move_from(5.0f, 1.0f, -0.3f, 0.5f);   // target 5.3 is past 5.1
+    EXPECT_FLOAT_EQ(viewer_state.x, 4.95f);
+    EXPECT_FLOAT_EQ(viewer_state.z, 1.5f); // the other axis still moves
+    move_from(5.0f, 1.0f, -0.05f, 0.0f);  // target 5.05 is short of 5.1
+    EXPECT_FLOAT_EQ(viewer_state.x, 5.05f);
+    move_from(5.0f, 4.2f, -0.3f, 0.0f);   // beyond the wall's end plus 0.1
+    EXPECT_FLOAT_EQ(viewer_state.x, 5.3f);
+    move_from(5.0f, 4.05f, -0.3f, 0.0f);  // within 0.1 of its end: blocked
+    EXPECT_FLOAT_EQ(viewer_state.x, 4.95f);
+    move_from(5.4f, 2.0f, 0.3f, 0.0f);    // from the high side toward -x
+    EXPECT_FLOAT_EQ(viewer_state.x, 5.45f);
+    move_from(5.2f, 2.0f, 0.3f, 0.0f);    // standing on the line: not blocked
+    EXPECT_FLOAT_EQ(viewer_state.x, 4.9f);
+}
+
+TEST_F(Walls, ConstantZWallStopsTheZMove)
+{
+    set_walls({{0.0f, -3.0f, 6.0f, -3.0f}});
+    move_from(2.0f, -2.5f, 0.0f, -0.6f);  // toward -z, target -3.1 is past -2.9
+    EXPECT_FLOAT_EQ(viewer_state.z, -2.75f);
+    move_from(2.0f, -3.5f, 0.0f, 0.6f);   // toward +z from the far side
+    EXPECT_FLOAT_EQ(viewer_state.z, -3.25f);
+    move_from(7.0f, -2.5f, 0.0f, -0.6f);  // x beyond the wall's end plus 0.1
+    EXPECT_FLOAT_EQ(viewer_state.z, -3.1f);
+    // A diagonal step slides along the wall.
+    move_from(2.0f, -2.5f, -0.4f, -0.6f);
+    EXPECT_FLOAT_EQ(viewer_state.x, 2.4f);
+    EXPECT_FLOAT_EQ(viewer_state.z, -2.75f);
+}
+
+TEST_F(Walls, DiagonalsAndLintelsDoNotBlock)
+{
+    set_walls({{4.0f, 0.0f, 6.0f, 2.0f}});
+    floor_plan.lintels[0] = WallSegment{5.2f, 0.0f, 5.2f, 4.0f};
+    floor_plan.lintel_count = 1;
+    move_from(5.0f, 1.0f, -0.3f, 0.0f);
+    EXPECT_FLOAT_EQ(viewer_state.x, 5.3f);
+}
+
+TEST_F(Walls, WallAtMinusOneCountsAsNoWall)
+{
+    set_walls({{-1.0f, 0.0f, -1.0f, 4.0f}, {0.0f, -1.0f, 4.0f, -1.0f}});
+    move_from(-0.9f, 1.0f, 0.3f, 0.0f);   // crosses x = -1 unhindered
+    EXPECT_FLOAT_EQ(viewer_state.x, -1.2f);
+    move_from(1.0f, -0.9f, 0.0f, -0.3f);  // crosses z = -1 unhindered
+    EXPECT_FLOAT_EQ(viewer_state.z, -1.2f);
+}
+
+TEST_F(Walls, BlockedSideFollowsTheStepSign)
+{
+    set_walls({{5.0f, 0.0f, 5.0f, 4.0f}, {0.0f, -3.0f, 4.0f, -3.0f}});
+    // Within 0.1 on the low-x side with no x step: ends on the high-x side.
+    move_from(4.95f, 1.0f, 0.0f, 0.0f);
+    EXPECT_FLOAT_EQ(viewer_state.x, 5.25f);
+    // A small positive step leaves the target within 0.1: same result.
+    move_from(4.95f, 1.0f, 0.02f, 0.0f);
+    EXPECT_FLOAT_EQ(viewer_state.x, 5.25f);
+    // Within 0.1 on the high-z side with no z step: ends on the low-z side.
+    move_from(2.0f, -2.95f, 0.0f, 0.0f);
+    EXPECT_FLOAT_EQ(viewer_state.z, -3.25f);
+    move_from(2.0f, -2.95f, 0.0f, 0.02f);
+    EXPECT_FLOAT_EQ(viewer_state.z, -3.25f);
+}
+
+TEST_F(Walls, TableBlockIsSolidFromEverySide)
+{
+    floor_plan.wall_count = 1;
+    floor_plan.walls[0] = WallSegment{50.0f, 50.0f, 50.0f, 60.0f};
+    add_table_walls(6.0f, -3.0f);
+    ASSERT_EQ(floor_plan.table_wall_count, 4);
+    const WallSegment expected[4] = {{6.0f, -3.0f, 7.1f, -3.0f},
+                                     {6.0f, -2.0f, 7.1f, -2.0f},
+                                     {7.0f, -2.0f, 7.0f, -3.0f},
+                                     {6.0f, -3.0f, 6.0f, -2.0f}};
+    for (int i = 0; i < 4; ++i) {
+        const WallSegment& s = floor_plan.walls[1 + i];
+        EXPECT_FLOAT_EQ(s.x1, expected[i].x1) << i;
+        EXPECT_FLOAT_EQ(s.z1, expected[i].z1) << i;
+        EXPECT_FLOAT_EQ(s.x2, expected[i].x2) << i;
+        EXPECT_FLOAT_EQ(s.z2, expected[i].z2) << i;
+    }
+    // The table segments take part in collision: from the low-x side...
+    move_from(5.5f, -2.5f, -0.6f, 0.0f);
+    EXPECT_FLOAT_EQ(viewer_state.x, 5.75f);
+    // ...and from the high-z side.
+    move_from(6.5f, -1.5f, 0.0f, -0.6f);
+    EXPECT_FLOAT_EQ(viewer_state.z, -1.75f);
+}
+
+TEST_F(Walls, TableBlockBeyondCapacityIsDropped)
+{
+    floor_plan.wall_count = 292;
+    add_table_walls(0.0f, 0.0f);
+    add_table_walls(2.0f, 0.0f);
+    EXPECT_EQ(floor_plan.table_wall_count, 8);
+    floor_plan.walls[299] = WallSegment{1.0f, 2.0f, 3.0f, 4.0f};
+    const Console console = capture_console([] { add_table_walls(6.0f, -3.0f); });
+    EXPECT_EQ(console.out, "Table at (6, -3): no room for its 4 blocking segments (walls plus "
+                           "table segments are limited to 300); it does not block\n");
+    EXPECT_EQ(floor_plan.table_wall_count, 8);
+    EXPECT_FLOAT_EQ(floor_plan.walls[299].x1, 1.0f);
+}
