@@ -38,6 +38,8 @@ XmlAttrList* getAttributes(const XmlNode* node);
 unsigned numAttributes(const XmlAttrList* list);
 // The name of the node's first attribute, or "" when it has none.
 const char* getAttrName(const XmlNode* node);
+// The line of the file on which the node starts, or 0 when it is not known.
+long getLineNumber(const XmlNode* node);
 // Releases the context and its document.
 void xmlterm(XmlContext* context);
 

@@ -1,0 +1,291 @@
+// locator.cpp -- the room locator file: reading qor3rdfloor.inp into the
+// table of room boxes, the position search, and lookup_room.
+#include "directory/locator.h"
+
+#include <cerrno>   // Required for: errno, ERANGE
+#include <cfloat>   // Required for: FLT_MAX
+#include <cstdint>  // Required for: INT32_MAX, INT32_MIN
+#include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc(), std::printf()
+#include <cstdlib>  // Required for: std::strtol(), std::strtod()
+#include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen()
+
+#include "app/process_exit.h"
+
+LocatorEntry locator_table[max_locator_records];
+int32_t locator_searchable_count = 0;
+int32_t lookup_call_count = 0;
+
+namespace {
+
+constexpr const char* locator_file_name = "qor3rdfloor.inp";
+constexpr const char* header_end_word = "description";
+constexpr int shape_with_ten_points = 5;
+constexpr int plain_point_count = 6;  // points of every other shape
+
+enum class ReadStatus { ok, end_of_file, not_a_number };
+
+// The open locator file and the one bounded buffer every token is read into.
+struct LocatorReader {
+    std::FILE* file;
+    char token[locator_token_size];  // the last token, cut to fit
+    bool token_cut;                  // flag: the last token was longer than the buffer
+};
+
+bool is_token_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads the next white-space separated token into the buffer, keeping at most
+// locator_token_size - 1 characters and dropping the rest of a longer token
+// with a console note. False at the end of the file.
+bool read_token(LocatorReader& reader)
+{
+    int c = std::getc(reader.file);
+    while (c != EOF && is_token_space(c))
+        c = std::getc(reader.file);
+    if (c == EOF)
+        return false;
+    std::size_t length = 0;  // characters of the whole token, kept or not
+    for (; c != EOF && !is_token_space(c); c = std::getc(reader.file)) {
+        if (length < static_cast<std::size_t>(locator_token_size - 1))
+            reader.token[length] = static_cast<char>(c);
+        if (length < SIZE_MAX)
+            ++length;
+    }
+    reader.token_cut = length > static_cast<std::size_t>(locator_token_size - 1);
+    reader.token[reader.token_cut ? locator_token_size - 1 : length] = '\0';
+    if (reader.token_cut)
+        std::printf("%s: a token of %zu characters is longer than %d; cut to \"%s\"\n",
+                    locator_file_name, length, locator_token_size - 1, reader.token);
+    return true;
+}
+
+// True when the whole text is a decimal integer: optional sign, digits.
+bool is_decimal_integer(const char* text)
+{
+    if (*text == '+' || *text == '-')
+        ++text;
+    if (!is_digit(*text))
+        return false;
+    while (is_digit(*text))
+        ++text;
+    return *text == '\0';
+}
+
+// True when the whole text is a decimal number: optional sign, digits with an
+// optional point, optional exponent.
+bool is_decimal_number(const char* text)
+{
+    if (*text == '+' || *text == '-')
+        ++text;
+    int digits = 0;
+    for (; is_digit(*text); ++text)
+        ++digits;
+    if (*text == '.')
+        for (++text; is_digit(*text); ++text)
+            ++digits;
+    if (digits == 0)
+        return false;
+    if (*text == 'e' || *text == 'E') {
+        ++text;
+        if (*text == '+' || *text == '-')
+            ++text;
+        if (!is_digit(*text))
+            return false;
+        while (is_digit(*text))
+            ++text;
+    }
+    return *text == '\0';
+}
+
+// Reads the next token as a 32-bit decimal integer.
+ReadStatus read_integer(LocatorReader& reader, int32_t* value)
+{
+    if (!read_token(reader))
+        return ReadStatus::end_of_file;
+    if (reader.token_cut || !is_decimal_integer(reader.token))
+        return ReadStatus::not_a_number;
+    errno = 0;
+    long number = std::strtol(reader.token, nullptr, 10);
+    if (errno == ERANGE || number > INT32_MAX || number < INT32_MIN)
+        return ReadStatus::not_a_number;
+    *value = static_cast<int32_t>(number);
+    return ReadStatus::ok;
+}
+
+// Reads the next token as a decimal number within the float range.
+ReadStatus read_float(LocatorReader& reader, float* value)
+{
+    if (!read_token(reader))
+        return ReadStatus::end_of_file;
+    if (reader.token_cut || !is_decimal_number(reader.token))
+        return ReadStatus::not_a_number;
+    double number = std::strtod(reader.token, nullptr);
+    if (number > FLT_MAX || number < -FLT_MAX)
+        return ReadStatus::not_a_number;
+    *value = static_cast<float>(number);
+    return ReadStatus::ok;
+}
+
+// Skips the header up to and including the word "description".
+bool skip_header(LocatorReader& reader)
+{
+    while (read_token(reader))
+        if (std::strcmp(reader.token, header_end_word) == 0)
+            return true;
+    std::printf("%s: the file ends before \"%s\" closes its header; no rooms read\n",
+                locator_file_name, header_end_word);
+    return false;
+}
+
+// The name is the name token without its first and last character; a name
+// longer than the field is cut with a console note.
+void store_name(LocatorEntry& entry, const char* token)
+{
+    std::size_t token_length = std::strlen(token);
+    std::size_t length = token_length > 2 ? token_length - 2 : 0;
+    if (length > static_cast<std::size_t>(locator_name_size - 1)) {
+        std::printf("%s: room name in \"%s\" is longer than %d characters; cut to fit\n",
+                    locator_file_name, token, locator_name_size - 1);
+        length = locator_name_size - 1;
+    }
+    if (length > 0)
+        std::memcpy(entry.name, token + 1, length);
+    entry.name[length] = '\0';
+}
+
+// Reads the record's points (ten for shape 5, else six), x then y per point.
+ReadStatus read_points(LocatorReader& reader, LocatorEntry& entry)
+{
+    int count = entry.shape == shape_with_ten_points ? locator_point_count : plain_point_count;
+    for (int k = 0; k < count; ++k) {
+        ReadStatus status = read_float(reader, &entry.point_x[k]);
+        if (status == ReadStatus::ok)
+            status = read_float(reader, &entry.point_y[k]);
+        if (status != ReadStatus::ok)
+            return status;
+    }
+    return ReadStatus::ok;
+}
+
+// Sets the bounding box of the record's points (six or ten of them).
+void compute_box(LocatorEntry& entry)
+{
+    int count = entry.shape == shape_with_ten_points ? locator_point_count : plain_point_count;
+    entry.min_x = entry.max_x = entry.point_x[0];
+    entry.min_y = entry.max_y = entry.point_y[0];
+    for (int k = 1; k < count; ++k) {
+        if (entry.point_x[k] < entry.min_x) entry.min_x = entry.point_x[k];
+        if (entry.point_x[k] > entry.max_x) entry.max_x = entry.point_x[k];
+        if (entry.point_y[k] < entry.min_y) entry.min_y = entry.point_y[k];
+        if (entry.point_y[k] > entry.max_y) entry.max_y = entry.point_y[k];
+    }
+}
+
+// The console note for a read that stopped early; the records before stay.
+void report_stop(ReadStatus status, const LocatorReader& reader, int room, int kept)
+{
+    if (status == ReadStatus::not_a_number)
+        std::printf("%s: room %d: \"%s\" is not a number; keeping the %d rooms read\n",
+                    locator_file_name, room, reader.token, kept);
+    else
+        std::printf("%s: the file ends inside room %d; keeping the %d rooms read\n",
+                    locator_file_name, room, kept);
+}
+
+// Reads the records after the header into the table; the number stored.
+int read_records(LocatorReader& reader)
+{
+    int count = 0;
+    for (;;) {
+        int32_t shape = 0;
+        ReadStatus status = read_integer(reader, &shape);
+        if (status == ReadStatus::end_of_file) {
+            std::printf("%s: the file ends before the terminating 0; keeping the %d rooms read\n",
+                        locator_file_name, count);
+            return count;
+        }
+        if (status != ReadStatus::ok) {
+            report_stop(status, reader, count + 1, count);
+            return count;
+        }
+        // 0 ends the list, from the second record on; the token after it goes too.
+        if (shape == 0 && count > 0) {
+            read_token(reader);
+            return count;
+        }
+        if (count == max_locator_records) {
+            std::printf("%s: more than %d rooms; keeping the first %d\n", locator_file_name,
+                        max_locator_records, max_locator_records);
+            return count;
+        }
+        if (!read_token(reader)) {
+            report_stop(ReadStatus::end_of_file, reader, count + 1, count);
+            return count;
+        }
+        LocatorEntry entry = {};
+        entry.shape = shape;
+        store_name(entry, reader.token);
+        status = read_points(reader, entry);
+        if (status != ReadStatus::ok) {
+            report_stop(status, reader, count + 1, count);
+            return count;
+        }
+        compute_box(entry);
+        locator_table[count++] = entry;
+    }
+}
+
+} // namespace
+
+// Reads "qor3rdfloor.inp" into locator_table.
+void read_room_locator()
+{
+    std::FILE* file = std::fopen(locator_file_name, "r");
+    if (file == nullptr) {
+        std::printf("\n Unable to open the file in the Read mode..");
+        end_program(-1);
+    }
+    for (LocatorEntry& entry : locator_table)
+        entry = LocatorEntry{};
+    LocatorReader reader = {file, {}, false};
+    int count = skip_header(reader) ? read_records(reader) : 0;
+    std::fclose(file);
+    // Every record read is searchable, the last one before the terminating 0
+    // included: our locator file lists rooms only, and every room must be found.
+    locator_searchable_count = count;
+}
+
+// Name of the first record whose box holds plan (x, y), or null. Box edges
+// count as inside; where boxes overlap the earlier record wins.
+const char* find_room_at(float x, float y)
+{
+    int count = locator_searchable_count;
+    if (count > max_locator_records)
+        count = max_locator_records;
+    for (int i = 0; i < count; ++i) {
+        const LocatorEntry& entry = locator_table[i];
+        if (entry.min_x <= x && x <= entry.max_x && entry.min_y <= y && y <= entry.max_y)
+            return entry.name;
+    }
+    return nullptr;
+}
+
+// The record for the room at plan (x, y) (by_name 0) or named name. One record
+// serves every lookup, cleared each time: callers use it at once and keep no
+// pointer past the next lookup, so a long run does not grow.
+RoomRecord* lookup_room(int by_name, const char* name, float x, float y)
+{
+    static RoomRecord lookup_record;
+    lookup_record = RoomRecord{};
+    current_record = &lookup_record;
+    if (lookup_call_count < INT32_MAX)  // held at the top: 1 means the first call only
+        ++lookup_call_count;
+    if (lookup_call_count == 1)
+        read_room_locator();
+    if (by_name != 0)
+        return load_room_record(name);
+    const char* room = find_room_at(x, y);
+    if (room == nullptr)
+        return current_record;
+    return load_room_record(room);
+}

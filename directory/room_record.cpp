@@ -1,0 +1,286 @@
+// room_record.cpp -- fills the current RoomRecord for one room text from
+// Department.xml: parse, search by name or value, climb to Room, store fields.
+#include "directory/room_record.h"
+
+#include <cfloat>   // Required for: FLT_MAX
+#include <cstddef>  // Required for: offsetof, std::size_t
+#include <cstdint>  // Required for: INT32_MAX, INT32_MIN
+#include <cstdio>   // Required for: std::printf()
+#include <cstdlib>  // Required for: std::strtol(), std::strtod()
+#include <cstring>  // Required for: std::strcmp(), std::strlen(), std::memcpy()
+#include <string>   // Required for: std::string
+
+#include "app/process_exit.h"
+
+RoomRecord* current_record = nullptr;
+
+namespace {
+
+constexpr const char* department_file_name = "Department.xml";
+constexpr const char* room_element_name = "Room";
+constexpr std::size_t note_text_size = 64;  // one console note's middle part
+
+enum class FieldKind { integer, real, text };
+
+// One field of RoomRecord: the element that feeds it and where it lies.
+struct FieldSlot {
+    const char* element;  // name of the element whose text is the value
+    FieldKind kind;
+    std::size_t offset;   // bytes from the start of RoomRecord
+    std::size_t size;     // bytes of the field, terminating zero included
+};
+
+#define VEVUV_FIELD(name, kind) \
+    { #name, FieldKind::kind, offsetof(RoomRecord, name), sizeof(RoomRecord::name) }
+#define VEVUV_CORNER(axis, number) \
+    { #axis #number, FieldKind::real, \
+      offsetof(RoomRecord, axis) + (number - 1) * sizeof(float), sizeof(float) }
+
+// The fields in the order in which element names are compared.
+const FieldSlot field_slots[] = {
+    VEVUV_FIELD(Room_Number, integer),  VEVUV_FIELD(Professor, text),
+    VEVUV_FIELD(Introduction_Text, text), VEVUV_FIELD(Research, text),
+    VEVUV_FIELD(Publications, text),    VEVUV_FIELD(Texture, text),
+    VEVUV_FIELD(Image, text),           VEVUV_FIELD(NumberWalls, integer),
+    VEVUV_CORNER(RoomX, 1), VEVUV_CORNER(RoomX, 2), VEVUV_CORNER(RoomX, 3),
+    VEVUV_CORNER(RoomX, 4), VEVUV_CORNER(RoomX, 5), VEVUV_CORNER(RoomX, 6),
+    VEVUV_CORNER(RoomX, 7), VEVUV_CORNER(RoomX, 8), VEVUV_CORNER(RoomX, 9),
+    VEVUV_CORNER(RoomX, 10),
+    VEVUV_CORNER(RoomY, 1), VEVUV_CORNER(RoomY, 2), VEVUV_CORNER(RoomY, 3),
+    VEVUV_CORNER(RoomY, 4), VEVUV_CORNER(RoomY, 5), VEVUV_CORNER(RoomY, 6),
+    VEVUV_CORNER(RoomY, 7), VEVUV_CORNER(RoomY, 8), VEVUV_CORNER(RoomY, 9),
+    VEVUV_CORNER(RoomY, 10),
+    VEVUV_FIELD(CenterX, real),         VEVUV_FIELD(CenterY, real),
+    VEVUV_FIELD(TableX, real),          VEVUV_FIELD(TableY, real),
+    VEVUV_FIELD(NormalTable, text),     VEVUV_FIELD(LightX, real),
+    VEVUV_FIELD(LightY, real),
+};
+
+#undef VEVUV_FIELD
+#undef VEVUV_CORNER
+
+constexpr std::size_t field_count = sizeof field_slots / sizeof field_slots[0];
+static_assert(field_count == 35, "every RoomRecord field but found has one slot");
+
+// Flags: a console note about this field's value was printed already. The
+// file is parsed at every move inside a room, so each note is printed once.
+bool field_noted[field_count] = {};
+
+// Prints a note about a value that did not fit its field, once per field.
+void note_field_once(std::size_t slot_index, const char* what)
+{
+    if (field_noted[slot_index])
+        return;
+    field_noted[slot_index] = true;
+    std::printf("%s: %s %s (noted once)\n", department_file_name,
+                field_slots[slot_index].element, what);
+}
+
+// The slot fed by the element of this name, or null.
+const FieldSlot* find_slot(const char* element)
+{
+    for (const FieldSlot& slot : field_slots)
+        if (std::strcmp(slot.element, element) == 0)
+            return &slot;
+    return nullptr;
+}
+
+bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Leading white space, sign and decimal digits as an integer; no digits give
+// 0, and values beyond 32 bits are held at the nearest limit.
+int32_t to_integer(const char* text, bool* out_of_range)
+{
+    long value = std::strtol(text, nullptr, 10);
+    *out_of_range = value > INT32_MAX || value < INT32_MIN;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+// Length of the longest beginning of text (after blanks) that is a decimal
+// number: sign, digits with an optional point, optional exponent. 0 if none.
+std::size_t decimal_prefix_length(const char* text)
+{
+    const char* c = text;
+    if (*c == '+' || *c == '-')
+        ++c;
+    std::size_t digits = 0;
+    for (; is_digit(*c); ++c)
+        ++digits;
+    if (*c == '.')
+        for (++c; is_digit(*c); ++c)
+            ++digits;
+    if (digits == 0)
+        return 0;
+    if (*c == 'e' || *c == 'E') {
+        const char* exponent = c + 1;
+        if (*exponent == '+' || *exponent == '-')
+            ++exponent;
+        if (is_digit(*exponent)) {
+            while (is_digit(*exponent))
+                ++exponent;
+            c = exponent;
+        }
+    }
+    return static_cast<std::size_t>(c - text);
+}
+
+// The decimal number at the start of text as a float; nothing readable gives
+// 0, and values beyond the float range are held at the largest float.
+float to_float(const char* text, bool* out_of_range)
+{
+    while (is_space(*text))
+        ++text;
+    *out_of_range = false;
+    std::size_t length = decimal_prefix_length(text);
+    if (length == 0)
+        return 0.0f;
+    // Only the decimal part goes to strtod, which would also read hex and "inf".
+    std::string number(text, length);
+    double value = std::strtod(number.c_str(), nullptr);
+    if (value > FLT_MAX || value < -FLT_MAX) {
+        *out_of_range = true;
+        return value > 0 ? FLT_MAX : -FLT_MAX;
+    }
+    return static_cast<float>(value);
+}
+
+// Copies text into a field of size bytes, cut to fit without splitting a
+// UTF-8 sequence; true when it had to be cut.
+bool copy_text(char* field, std::size_t size, const char* text)
+{
+    std::size_t length = std::strlen(text);
+    bool cut = length >= size;
+    if (cut) {
+        length = size - 1;
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+            --length;  // text[length] continues a sequence: keep none of it
+    }
+    std::memcpy(field, text, length);
+    field[length] = '\0';
+    return cut;
+}
+
+// Converts value as the slot's kind and stores it into the current record.
+void store_value(const FieldSlot& slot, const char* value)
+{
+    char* field = reinterpret_cast<char*>(current_record) + slot.offset;
+    std::size_t slot_index = static_cast<std::size_t>(&slot - field_slots);
+    bool fixed = false;
+    if (slot.kind == FieldKind::integer) {
+        int32_t number = to_integer(value, &fixed);
+        std::memcpy(field, &number, sizeof number);
+        if (fixed)
+            note_field_once(slot_index, "value out of the 32-bit range; held at the limit");
+    } else if (slot.kind == FieldKind::real) {
+        float number = to_float(value, &fixed);
+        std::memcpy(field, &number, sizeof number);
+        if (fixed)
+            note_field_once(slot_index, "value beyond the float range; held at the limit");
+    } else if (copy_text(field, slot.size, value)) {
+        char what[note_text_size];
+        std::snprintf(what, sizeof what, "text longer than %zu bytes; cut to fit", slot.size - 1);
+        note_field_once(slot_index, what);
+    }
+}
+
+// The diagnostic for a matching node that carries attributes.
+void report_attributes(const dom::XmlNode* node, const dom::XmlNode* parent)
+{
+    std::printf("\n I HAVE ATTRIBUTES ");
+    if (parent == nullptr || dom::getNodeValue(parent) == nullptr)
+        std::printf("\n The NODE has no values associated with it ...");
+    std::printf("\n Number of Attributes : %d",
+                static_cast<int>(dom::numAttributes(dom::getAttributes(node))));
+    std::printf("%s\n", dom::getAttrName(node));
+}
+
+} // namespace
+
+// Parses Department.xml and fills the current record for the room text.
+RoomRecord* load_room_record(const char* room_text)
+{
+    unsigned error_code = 0;
+    dom::XmlContext* context = dom::xmlinit(&error_code);
+    if (context == nullptr) {
+        std::printf("Failed to initialze XML parser, error %u\n", error_code);
+        end_program(1);
+    }
+    unsigned result = dom::xmlparse(context, department_file_name, nullptr,
+                                    dom::parse_validate | dom::parse_discard_blanks);
+    if (result != 0) {
+        std::printf("Parse failed, error %u\n", result);
+        dom::xmlterm(context);
+        end_program(1);
+    }
+    search_room_node(context, dom::getDocumentElement(context), room_text);
+    dom::xmlterm(context);
+    return current_record;
+}
+
+// Depth-first search of a subtree for nodes whose name or value is the room
+// text; each node before its children, every match handled. The parser caps
+// the nesting depth, which bounds the recursion.
+void search_room_node(dom::XmlContext* context, dom::XmlNode* node, const char* room_text)
+{
+    if (node == nullptr || room_text == nullptr)
+        return;
+    const char* name = dom::getNodeName(node);
+    const char* value = dom::getNodeValue(node);
+    if (std::strcmp(name, room_text) == 0)
+        fill_from_room_element(context, node);
+    if (value != nullptr && std::strcmp(value, room_text) == 0)
+        fill_from_room_element(context, node);
+    if (!dom::hasChildNodes(node))
+        return;
+    dom::XmlNodeList* children = dom::getChildNodes(node);
+    unsigned count = dom::numChildNodes(children);
+    for (unsigned i = 0; i < count; ++i)
+        search_room_node(context, dom::getChildNode(children, i), room_text);
+}
+
+// Stores the Room element above a matching node into the current record.
+void fill_from_room_element(dom::XmlContext* context, dom::XmlNode* node)
+{
+    dom::XmlNode* parent = dom::getParentNode(node);
+    if (parent == nullptr)
+        std::printf("\n TITLE NULL");
+    if (dom::hasAttributes(node)) {
+        report_attributes(node, parent);
+        return;
+    }
+    dom::XmlNode* room = node;
+    while (room != nullptr && std::strcmp(dom::getNodeName(room), room_element_name) != 0)
+        room = dom::getParentNode(room);
+    if (room == nullptr || current_record == nullptr)
+        return;
+    store_room_field(context, room);
+    current_record->found = 1;
+}
+
+// Stores every known field element's text below node into the current
+// record; children first, so the last text in document order stays.
+void store_room_field(dom::XmlContext* context, dom::XmlNode* node)
+{
+    if (node == nullptr || current_record == nullptr)
+        return;
+    if (dom::hasChildNodes(node)) {
+        dom::XmlNodeList* children = dom::getChildNodes(node);
+        unsigned count = dom::numChildNodes(children);
+        for (unsigned i = 0; i < count; ++i)
+            store_room_field(context, dom::getChildNode(children, i));
+    }
+    const char* value = dom::getNodeValue(node);
+    if (value == nullptr)
+        return;
+    const dom::XmlNode* parent = dom::getParentNode(node);
+    if (parent == nullptr)
+        return;
+    const FieldSlot* slot = find_slot(dom::getNodeName(parent));
+    if (slot != nullptr)
+        store_value(*slot, value);
+}
