@@ -1,0 +1,330 @@
+// sgi_image.cpp -- reader for SGI (.rgb) image files, verbatim or run-length
+// encoded, one to four channels, into one RGBA buffer with row 0 first.
+//
+// Texture files are made by hand, so every read is bounded: short files read
+// as zeros, run-length rows are clamped to the row they fill, and image sizes
+// are checked before the image buffer is allocated.
+#include "image/sgi_image.h"
+
+#include "app/process_exit.h" // Required for: end_program()
+
+#include <algorithm> // Required for: std::min()
+#include <cstdio>    // Required for: fopen(), fseeko(), fread(), fclose(), perror(), fprintf()
+#include <cstdlib>   // Required for: calloc(), malloc(), free()
+#include <cstring>   // Required for: memset(), memcpy()
+
+namespace {
+
+// Where the image data (verbatim planes or the row tables) starts.
+constexpr long long image_data_offset = 512;
+// Bytes of the header that hold the six fields the reader uses.
+constexpr size_t header_bytes = 12;
+// row_buffer holds this many bytes per pixel of width: one compressed row.
+constexpr size_t row_buffer_bytes_per_pixel = 256;
+// Channels that are ever read (red, green, blue, alpha); later ones are skipped.
+constexpr int channels_read = 4;
+// Largest image accepted, in pixels (4096 x 4096): a 64 MiB RGBA buffer, and
+// room for the rescaling that follows in the texture loader.
+constexpr unsigned long long max_image_pixels = 4096ull * 4096ull;
+// Type values: the high byte selects run-length encoding, the low byte gives
+// the bytes per sample.
+constexpr unsigned run_length_type = 0x0100;
+constexpr unsigned two_bytes_per_sample = 2;
+// Packet count byte: the low seven bits count, the top bit marks a literal run.
+constexpr unsigned packet_count_mask = 0x7F;
+constexpr unsigned packet_literal_flag = 0x80;
+// Value of the alpha channel when the file has none.
+constexpr unsigned char opaque = 255;
+
+// Writes the out-of-memory message and ends the program.
+[[noreturn]] void fail_out_of_memory()
+{
+    std::fputs("Out of memory!\n", stderr);
+    end_program(1);
+}
+
+// Allocates zeroed memory (at least one byte, so that an empty request still
+// succeeds) or ends the program.
+void* allocate_or_end(size_t bytes)
+{
+    void* memory = std::calloc(bytes > 0 ? bytes : 1, 1);
+    if (!memory)
+        fail_out_of_memory();
+    return memory;
+}
+
+uint16_t big_endian_16(const unsigned char* bytes)
+{
+    return static_cast<uint16_t>((bytes[0] << 8) | bytes[1]);
+}
+
+uint32_t big_endian_32(const unsigned char* bytes)
+{
+    return (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8)
+        | uint32_t{bytes[3]};
+}
+
+bool is_run_length(const SgiImage* image) { return (image->type & 0xFF00) == run_length_type; }
+
+// Bytes per sample: 2 when the type's low byte says so, otherwise 1.
+size_t sample_bytes(const SgiImage* image)
+{
+    return (image->type & 0xFF) == two_bytes_per_sample ? 2 : 1;
+}
+
+size_t row_buffer_bytes(const SgiImage* image)
+{
+    return size_t{image->xsize} * row_buffer_bytes_per_pixel;
+}
+
+// Row table entries kept: the rows of the channels that are ever read.
+size_t row_table_entries(const SgiImage* image)
+{
+    return size_t{image->ysize} * std::min<size_t>(image->zsize, channels_read);
+}
+
+// Reads up to `bytes` bytes at `offset` into buffer; whatever the file does
+// not hold stays zero. Returns the number of bytes read.
+size_t read_at(FILE* file, long long offset, unsigned char* buffer, size_t bytes)
+{
+    std::memset(buffer, 0, bytes);
+    if (bytes == 0 || fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0)
+        return 0;
+    return std::fread(buffer, 1, bytes, file);
+}
+
+// Reads `entries` big-endian 32-bit numbers at offset into table, in host order.
+void read_row_table(FILE* file, long long offset, uint32_t* table, size_t entries)
+{
+    read_at(file, offset, reinterpret_cast<unsigned char*>(table), entries * sizeof(uint32_t));
+    for (size_t i = 0; i < entries; ++i) {
+        unsigned char bytes[sizeof(uint32_t)];
+        std::memcpy(bytes, &table[i], sizeof bytes);
+        table[i] = big_endian_32(bytes);
+    }
+}
+
+void read_header(SgiImage* image)
+{
+    unsigned char header[header_bytes];
+    read_at(image->file, 0, header, sizeof header);
+    image->magic = big_endian_16(header + 0);
+    image->type = big_endian_16(header + 2);
+    image->dimension = big_endian_16(header + 4);
+    image->xsize = big_endian_16(header + 6);
+    image->ysize = big_endian_16(header + 8);
+    image->zsize = big_endian_16(header + 10);
+}
+
+// The offset table sits at the data offset; the length table follows the
+// offset table of all zsize channels, including those that are not kept.
+void read_row_tables(SgiImage* image)
+{
+    const size_t entries = row_table_entries(image);
+    image->row_start = static_cast<uint32_t*>(allocate_or_end(entries * sizeof(uint32_t)));
+    image->row_size = static_cast<uint32_t*>(allocate_or_end(entries * sizeof(uint32_t)));
+    const long long all_entries = static_cast<long long>(image->ysize) * image->zsize;
+    read_row_table(image->file, image_data_offset, image->row_start, entries);
+    read_row_table(image->file, image_data_offset + all_entries * 4, image->row_size, entries);
+}
+
+// A bounded cursor over one compressed row: samples of one or two bytes,
+// nothing ever read past the bytes that came from the file.
+struct PacketCursor {
+    const unsigned char* data;
+    size_t size;
+    size_t position;
+    size_t bytes_per_sample;
+
+    bool has_value() const { return size - position >= bytes_per_sample; }
+    // The next count or sample, big-endian.
+    unsigned next_value()
+    {
+        const unsigned char* at = data + position;
+        position += bytes_per_sample;
+        return bytes_per_sample == 2 ? big_endian_16(at) : at[0];
+    }
+    // The next sample reduced to one byte: the high byte of a two-byte sample.
+    unsigned char next_sample()
+    {
+        return static_cast<unsigned char>(next_value() >> (8 * (bytes_per_sample - 1)));
+    }
+};
+
+// Decodes packets into the width bytes of row. A packet that would run past
+// the row is cut at the row's end; a row without a zero count ends with its
+// data; the bytes never written stay zero.
+void decode_packets(PacketCursor input, unsigned char* row, size_t width)
+{
+    size_t out = 0;
+    while (out < width && input.has_value()) {
+        const unsigned count = input.next_value();
+        const size_t length = count & packet_count_mask;
+        if (length == 0)
+            break;
+        const size_t room = std::min(length, width - out);
+        if (count & packet_literal_flag) {
+            for (size_t i = 0; i < room && input.has_value(); ++i)
+                row[out++] = input.next_sample();
+        } else {
+            if (!input.has_value())
+                break;
+            std::memset(row + out, input.next_sample(), room);
+            out += room;
+        }
+    }
+}
+
+void read_run_length_row(SgiImage* image, unsigned char* row, int y, int z)
+{
+    const size_t entry = static_cast<size_t>(y) + static_cast<size_t>(z) * image->ysize;
+    if (entry >= row_table_entries(image))
+        return;
+    const size_t length = std::min<size_t>(image->row_size[entry], row_buffer_bytes(image));
+    const size_t got = read_at(image->file, image->row_start[entry], image->row_buffer, length);
+    decode_packets(PacketCursor{image->row_buffer, got, 0, sample_bytes(image)}, row, image->xsize);
+}
+
+void read_verbatim_row(SgiImage* image, unsigned char* row, int y, int z)
+{
+    const size_t width = image->xsize;
+    const size_t bytes = sample_bytes(image);
+    const long long plane_row = static_cast<long long>(y) + static_cast<long long>(z) * image->ysize;
+    const long long offset = image_data_offset + plane_row * static_cast<long long>(width * bytes);
+    if (bytes == 1) {
+        read_at(image->file, offset, row, width);
+        return;
+    }
+    // Two-byte samples: keep the high byte of each. row_buffer holds 256 bytes
+    // per pixel, so a row of two-byte samples always fits.
+    read_at(image->file, offset, image->row_buffer, width * bytes);
+    for (size_t x = 0; x < width; ++x)
+        row[x] = image->row_buffer[x * bytes];
+}
+
+// Checks the size before anything is allocated for it; prints why not.
+bool image_size_is_usable(const SgiImage* image, const char* file_name)
+{
+    const unsigned long long pixels = static_cast<unsigned long long>(image->xsize) * image->ysize;
+    if (pixels == 0 || image->zsize == 0) {
+        std::fprintf(stderr, "%s: image size %ux%ux%u is empty; skipping\n", file_name,
+                     unsigned{image->xsize}, unsigned{image->ysize}, unsigned{image->zsize});
+        return false;
+    }
+    if (pixels > max_image_pixels) {
+        std::fprintf(stderr, "%s: image size %ux%ux%u is too large (more than %llu pixels); skipping\n",
+                     file_name, unsigned{image->xsize}, unsigned{image->ysize},
+                     unsigned{image->zsize}, max_image_pixels);
+        return false;
+    }
+    return true;
+}
+
+// Channels that make up a pixel: 4 (RGBA), 3 (RGB) or 1 (grey, also for 2).
+int pixel_channels(const SgiImage* image)
+{
+    if (image->zsize >= 4)
+        return 4;
+    return image->zsize == 3 ? 3 : 1;
+}
+
+// Reads row y of every channel that is used and interleaves it into RGBA.
+void read_pixel_row(SgiImage* image, int y, unsigned char* const channel[channels_read],
+                    unsigned char* pixels)
+{
+    const int channels = pixel_channels(image);
+    for (int c = 0; c < channels; ++c)
+        read_sgi_row(image, channel[c], y, c);
+    const unsigned char* red = channel[0];
+    const unsigned char* green = channels >= 3 ? channel[1] : channel[0];
+    const unsigned char* blue = channels >= 3 ? channel[2] : channel[0];
+    for (size_t x = 0; x < image->xsize; ++x) {
+        *pixels++ = red[x];
+        *pixels++ = green[x];
+        *pixels++ = blue[x];
+        *pixels++ = channels == 4 ? channel[3][x] : opaque;
+    }
+}
+
+void release_channel_rows(unsigned char* channel[channels_read])
+{
+    for (int c = 0; c < channels_read; ++c)
+        std::free(channel[c]);
+}
+
+} // namespace
+
+// Opens an image and reads its header and row tables; ends the program on failure.
+SgiImage* open_sgi_image(const char* file_name)
+{
+    auto* image = static_cast<SgiImage*>(allocate_or_end(sizeof(SgiImage)));
+    image->file = std::fopen(file_name, "rb");
+    if (!image->file) {
+        std::perror(file_name);
+        std::free(image);
+        end_program(1);
+    }
+    read_header(image);
+    image->row_buffer = static_cast<unsigned char*>(allocate_or_end(row_buffer_bytes(image)));
+    if (is_run_length(image))
+        read_row_tables(image);
+    return image;
+}
+
+// Fills row with the xsize bytes of row y of channel z (zeros where the file
+// has no data for it).
+void read_sgi_row(SgiImage* image, unsigned char* row, int y, int z)
+{
+    std::memset(row, 0, image->xsize);
+    if (y < 0 || z < 0 || y >= image->ysize || z >= image->zsize)
+        return;
+    if (is_run_length(image))
+        read_run_length_row(image, row, y, z);
+    else
+        read_verbatim_row(image, row, y, z);
+}
+
+// Closes the file and releases the image with its buffers.
+void close_sgi_image(SgiImage* image)
+{
+    std::fclose(image->file);
+    std::free(image->row_buffer);
+    std::free(image->row_start);
+    std::free(image->row_size);
+    std::free(image);
+}
+
+// Reads a whole image as RGBA, row 0 first; null (after a message naming the
+// file) when the size is unusable or the buffers cannot be allocated.
+unsigned char* read_sgi_image(const char* file_name, int* width, int* height, int* components)
+{
+    SgiImage* image = open_sgi_image(file_name);
+    *width = image->xsize;
+    *height = image->ysize;
+    *components = image->zsize;
+    if (!image_size_is_usable(image, file_name)) {
+        close_sgi_image(image);
+        return nullptr;
+    }
+    const size_t row_bytes = size_t{image->xsize} * 4;
+    auto* pixels = static_cast<unsigned char*>(std::malloc(row_bytes * image->ysize));
+    unsigned char* channel[channels_read] = {};
+    bool allocated = pixels != nullptr;
+    for (int c = 0; c < channels_read; ++c) {
+        channel[c] = static_cast<unsigned char*>(std::malloc(image->xsize));
+        allocated = allocated && channel[c] != nullptr;
+    }
+    if (!allocated) {
+        std::fprintf(stderr, "%s: not enough memory for a %ux%u image; skipping\n", file_name,
+                     unsigned{image->xsize}, unsigned{image->ysize});
+        std::free(pixels);
+        release_channel_rows(channel);
+        close_sgi_image(image);
+        return nullptr;
+    }
+    for (int y = 0; y < image->ysize; ++y)
+        read_pixel_row(image, y, channel, pixels + row_bytes * y);
+    close_sgi_image(image);
+    release_channel_rows(channel);
+    return pixels;
+}

@@ -1,0 +1,269 @@
+// image_texture_test.cpp -- loading SGI images into texture objects, in a real
+// GLUT window (run under Xvfb): console lines, numbering, size, parameters.
+#include "image/texture.h"
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+namespace fs = std::filesystem;
+
+// Opens one GLUT window the first time, so that a GL context is current.
+void ensure_gl_context()
+{
+    static bool ready = false;
+    if (ready)
+        return;
+    int argc = 1;
+    char name[] = "image_texture_test";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+    glutInitWindowSize(64, 64);
+    glutCreateWindow("texture test");
+    ready = true;
+}
+
+// A verbatim SGI file: the six header fields, zeros to 512, then the planes.
+Bytes verbatim_file(uint16_t xsize, uint16_t ysize, uint16_t zsize, const Bytes& planes)
+{
+    Bytes out;
+    for (unsigned field : {474u, 0x0001u, 3u, unsigned{xsize}, unsigned{ysize}, unsigned{zsize}}) {
+        out.push_back(static_cast<unsigned char>(field >> 8));
+        out.push_back(static_cast<unsigned char>(field));
+    }
+    out.resize(512, 0);
+    out.insert(out.end(), planes.begin(), planes.end());
+    return out;
+}
+
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (fs::temp_directory_path() / "vevuv-tex-XXXXXX").string();
+        path_ = mkdtemp(pattern.data()) ? pattern : "";
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    std::string write(const std::string& name, const Bytes& bytes) const
+    {
+        const std::string path = path_ + "/" + name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    bool ok() const { return !path_.empty(); }
+
+private:
+    std::string path_;
+};
+
+// Runs load_texture with the console captured.
+struct Load {
+    int result;
+    std::string out;
+    std::string err;
+};
+
+Load load(const std::string& file_name)
+{
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int result = load_texture(file_name.c_str());
+    Load l{result, testing::internal::GetCapturedStdout(), ""};
+    l.err = testing::internal::GetCapturedStderr();
+    return l;
+}
+
+GLint level_parameter(GLenum name)
+{
+    GLint value = -1;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, name, &value);
+    return value;
+}
+
+GLint texture_parameter(GLenum name)
+{
+    GLint value = -1;
+    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+}
+
+Bytes texture_pixels(GLuint texture)
+{
+    Bytes pixels(256 * 256 * 4, 0xEE);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+TEST(TextureLoading, ConsoleLinesAndNumbering)
+{
+    ensure_gl_context();
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string rgb = dir.write("wide.rgb", verbatim_file(128, 64, 3, Bytes(128 * 64 * 3, 90)));
+    const std::string grey = dir.write("grey.rgb", verbatim_file(3, 5, 1, Bytes(15, 40)));
+    const std::string missing = dir.file("missing.rgb");
+    const uint32_t before = texture_counter;
+
+    const Load skipped = load(missing);
+    EXPECT_EQ(skipped.result, -1);
+    EXPECT_EQ(skipped.out, "Cannot read texture file \"" + missing + "\"....skipping!\n");
+    EXPECT_EQ(skipped.err, "");
+    EXPECT_EQ(texture_counter, before);
+
+    const Load first = load(rgb);
+    EXPECT_EQ(first.out, "Reading texture from file \"" + rgb + "\" (128x64x3)\n");
+    EXPECT_EQ(first.result, static_cast<int>(before + 1));
+    EXPECT_EQ(texture_counter, before + 1);
+
+    const Load second = load(grey);
+    EXPECT_EQ(second.out, "Reading texture from file \"" + grey + "\" (3x5x1)\n");
+    EXPECT_EQ(second.result, static_cast<int>(before + 2));
+    EXPECT_EQ(texture_counter, before + 2);
+
+    // The skipped file took no number; the new objects exist under theirs.
+    EXPECT_TRUE(glIsTexture(before + 1));
+    EXPECT_TRUE(glIsTexture(before + 2));
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, static_cast<GLint>(before + 2));
+}
+
+TEST(TextureLoading, UnusableImageTakesNoNumber)
+{
+    ensure_gl_context();
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string empty = dir.write("empty.rgb", verbatim_file(0, 256, 3, {}));
+    const std::string huge = dir.write("huge.rgb", verbatim_file(65535, 65535, 3, {}));
+    const uint32_t before = texture_counter;
+
+    const Load e = load(empty);
+    EXPECT_EQ(e.result, -1);
+    EXPECT_EQ(e.out, "");
+    EXPECT_EQ(e.err, empty + ": image size 0x256x3 is empty; skipping\n");
+    const Load h = load(huge);
+    EXPECT_EQ(h.result, -1);
+    EXPECT_EQ(h.err, huge + ": image size 65535x65535x3 is too large (more than 16777216 pixels); skipping\n");
+    EXPECT_EQ(texture_counter, before);
+
+    // The next good file takes the next number.
+    const std::string good = dir.write("good.rgb", verbatim_file(1, 1, 1, {7}));
+    EXPECT_EQ(load(good).result, static_cast<int>(before + 1));
+}
+
+TEST(TextureLoading, TextureObjectForm)
+{
+    ensure_gl_context();
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string path = dir.write("form.rgb", verbatim_file(10, 7, 3, Bytes(10 * 7 * 3, 200)));
+    // State that the loader must overwrite.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+
+    const Load l = load(path);
+    ASSERT_GT(l.result, 0);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(l.result));
+    EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), 256);
+    EXPECT_EQ(level_parameter(GL_TEXTURE_HEIGHT), 256);
+    EXPECT_EQ(level_parameter(GL_TEXTURE_BORDER), 0);
+    EXPECT_EQ(level_parameter(GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
+    EXPECT_EQ(texture_parameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+    EXPECT_EQ(texture_parameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
+    EXPECT_EQ(texture_parameter(GL_TEXTURE_MAG_FILTER), GL_NEAREST);
+    EXPECT_EQ(texture_parameter(GL_TEXTURE_MIN_FILTER), GL_NEAREST);
+    GLint mode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODULATE);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(TextureLoading, PixelsReachTheTexture)
+{
+    ensure_gl_context();
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    // A 256 x 256 grey image keeps its size through the rescaling: every
+    // texel is the grey sample, expanded, with alpha 255; row 0 first.
+    Bytes grey(256 * 256);
+    for (size_t i = 0; i < grey.size(); ++i)
+        grey[i] = static_cast<unsigned char>((i % 256) ^ (i / 256 * 7));
+    const Load g = load(dir.write("grey256.rgb", verbatim_file(256, 256, 1, grey)));
+    ASSERT_GT(g.result, 0);
+    const Bytes texels = texture_pixels(static_cast<GLuint>(g.result));
+    Bytes expected;
+    for (unsigned char v : grey)
+        expected.insert(expected.end(), {v, v, v, 255});
+    EXPECT_EQ(texels, expected);
+
+    // A 2 x 2 RGB image grows to 256 x 256. GLU's box filter wraps around
+    // the image's edges, so only the middle of each quadrant keeps its
+    // source colour (within the filter's rounding).
+    const Bytes planes{255, 0, 0, 0, /* red */ 0, 255, 0, 0, /* green */ 0, 0, 255, 0 /* blue */};
+    const Load q = load(dir.write("quad.rgb", verbatim_file(2, 2, 3, planes)));
+    ASSERT_GT(q.result, 0);
+    const Bytes big = texture_pixels(static_cast<GLuint>(q.result));
+    auto expect_texel = [&big](int x, int y, Bytes colour) {
+        const size_t at = (size_t(y) * 256 + x) * 4;
+        for (int c = 0; c < 4; ++c)
+            EXPECT_NEAR(big[at + c], colour[c], 2) << "texel " << x << "," << y << " channel " << c;
+    };
+    expect_texel(64, 64, {255, 0, 0, 255});   // row 0, column 0
+    expect_texel(192, 64, {0, 255, 0, 255});  // row 0, column 1
+    expect_texel(64, 192, {0, 0, 255, 255});  // row 1, column 0
+    expect_texel(192, 192, {0, 0, 0, 255});   // row 1, column 1
+}
+
+TEST(TextureLoading, ShippedTexturesLoadTwiceAsOneToSevenThenEightToFourteen)
+{
+    ensure_gl_context();
+    // Numbering starts where a fresh run starts; earlier tests in this
+    // process have taken numbers already.
+    texture_counter = 0;
+    const fs::path previous = fs::current_path();
+    fs::current_path(VEVUV_SHIPPED_DATA); // the names are relative, as at start-up
+    const struct {
+        const char* name;
+        int channels;
+    } files[] = {{"texture2.rgb", 3}, {"tabletexture.rgb", 3}, {"walltexture.rgb", 1}, {"walltexture2.rgb", 3},
+                 {"dolvane.rgb", 3},  {"trevarnik.rgb", 4},    {"person.rgb", 3}};
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 7; ++i) {
+            SCOPED_TRACE(files[i].name);
+            const Load l = load(files[i].name);
+            EXPECT_EQ(l.result, round * 7 + i + 1);
+            EXPECT_EQ(l.out, std::string("Reading texture from file \"") + files[i].name + "\" (256x256x"
+                                 + std::to_string(files[i].channels) + ")\n");
+            EXPECT_EQ(l.err, "");
+            glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(l.result));
+            EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), 256);
+            EXPECT_EQ(level_parameter(GL_TEXTURE_HEIGHT), 256);
+        }
+    }
+    EXPECT_EQ(texture_counter, 14u);
+    // A missing first file moves every later one down a number.
+    texture_counter = 0;
+    EXPECT_EQ(load("no-texture2.rgb").result, -1);
+    EXPECT_EQ(load("tabletexture.rgb").result, 1);
+    fs::current_path(previous);
+}
+
+} // namespace
