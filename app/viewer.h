@@ -6,6 +6,8 @@
 
 // Start-up: colours, GLUT, windows, world, callbacks; enters the main loop.
 int run_vevuv(int argc, char** argv);
+// Every start-up step before the main loop (tests run it without the loop).
+void start_up(int* argc, char** argv);
 
 // Main window callbacks.
 void on_display();

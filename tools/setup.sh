@@ -24,7 +24,7 @@ ensure_packages() {
 BUILD_PACKAGES=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev
                 libgl1-mesa-dri libxml2-dev)
 HEADLESS_PACKAGES=(xvfb xauth imagemagick x11-utils)
-TEST_PACKAGES=(libgtest-dev googletest xvfb xauth xdotool imagemagick x11-utils)
+TEST_PACKAGES=(libgtest-dev googletest xvfb xauth xdotool imagemagick x11-utils python3)
 
 # Configures and builds into $VEVUV_BUILD; prints the logs only on failure.
 build_vevuv() {

@@ -1,0 +1,239 @@
+// input.cpp -- keyboard, special keys, mouse presses and drags of the main
+// window: quitting, plan choice, mode switches, turning and walking.
+#include <GL/glut.h>  // Required for: glutSetWindow(), glutPostRedisplay(), key codes
+
+#include <cctype>     // Required for: std::tolower()
+#include <cmath>      // Required for: std::sin(), std::cos()
+#include <cstdio>     // Required for: std::snprintf()
+#include <cstring>    // Required for: strnlen()
+#include <iostream>   // Required for: std::cout
+
+#include "app/process_exit.h"
+#include "app/state.h"
+#include "app/viewer.h"
+#include "directory/locator.h"
+#include "plan/walls.h"
+#include "render/world.h"
+
+namespace {
+
+constexpr unsigned char escape_key = 27;
+
+// Pointer travel an arrow key stands for, pixels.
+constexpr int arrow_turn_distance = 20;   // 20 x 0.3 = 6 degrees
+constexpr int arrow_step_distance = 10;   // 10 x 0.04 = 0.4 world units
+
+// Overhead eye height: step per arrow press and its bounds, world units.
+constexpr float popup_eye_step = 5.0f;
+constexpr float popup_eye_lowest = 5.0f;
+constexpr float popup_eye_highest = 100.0f;
+
+// Turn per pixel of horizontal travel (degrees) and step per pixel of
+// vertical travel (world units).
+constexpr double turn_per_pixel = 0.3;
+constexpr double step_per_pixel = 0.04;
+
+// Room text handed to the position lookup, which does not use it.
+constexpr int default_room_name_size = 10;
+const char default_room_name[default_room_name_size] = "302";
+
+const char corridor_text[] = "You are in the corridor";
+
+// Writes the quit line and ends the program with status 0.
+[[noreturn]] void quit()
+{
+    std::cout << std::endl;
+    end_program(0);
+}
+
+// Selects plan 1, 2 or 3 and rebuilds the world from it.
+void choose_plan(int choice)
+{
+    viewer_state.plan_choice = choice;
+    init_world();
+    glutPostRedisplay();
+}
+
+// Switches the overhead view; each view keeps its own angle.
+void switch_popup_view()
+{
+    ViewerState& v = viewer_state;
+    glutSetWindow(window_state.status_window);
+    if (v.popup_view == 0) {
+        v.popup_angle = v.saved_popup_angle;
+        v.saved_heading = v.heading;
+        glutHideWindow();
+    } else {
+        v.heading = v.saved_heading;
+        v.saved_popup_angle = v.popup_angle;
+        glutShowWindow();
+        glutSetWindow(window_state.main_window);
+        on_reshape(window_state.width, window_state.height);
+    }
+    v.popup_view = 1 - v.popup_view;
+}
+
+// Switches the help page; leaving it brings back the strip and the perspective.
+void switch_help_page()
+{
+    viewer_state.help_shown = 1 - viewer_state.help_shown;
+    glutSetWindow(window_state.status_window);
+    if (viewer_state.help_shown == 1) {
+        glutHideWindow();
+    } else {
+        glutShowWindow();
+        glutSetWindow(window_state.main_window);
+        on_reshape(window_state.width, window_state.height);
+    }
+}
+
+// Redraws the main window at once, so that a switch shows without waiting
+// for the next move (the idle callback only keeps the status strip fresh).
+void show_change()
+{
+    glutPostWindowRedisplay(window_state.main_window);
+}
+
+// Feeds a made-up pointer travel from the origin to the motion callback.
+void arrow_motion(int dx, int dy)
+{
+    viewer_state.last_mouse_x = 0;
+    viewer_state.last_mouse_y = 0;
+    on_motion(dx, dy);
+}
+
+// Lowers the overhead eye by one step, not below the lowest height.
+void lower_popup_eye()
+{
+    float& h = viewer_state.popup_eye_height;
+    if (h > popup_eye_lowest)
+        h -= popup_eye_step;
+    else
+        h = popup_eye_lowest;
+}
+
+// Raises the overhead eye by one step, not above the highest height.
+void raise_popup_eye()
+{
+    float& h = viewer_state.popup_eye_height;
+    if (h < popup_eye_highest)
+        h += popup_eye_step;
+    else
+        h = popup_eye_highest;
+}
+
+// Turns both the walking heading and the overhead angle by dx pixels' worth.
+void turn_viewer(int dx)
+{
+    const double turn = dx * turn_per_pixel;
+    viewer_state.heading = float(viewer_state.heading + turn);
+    viewer_state.popup_angle = float(viewer_state.popup_angle + turn);
+}
+
+// Walks dy pixels' worth along the heading, against the walls unless they are off.
+void walk_viewer(int dy)
+{
+    ViewerState& v = viewer_state;
+    const double h = v.heading * degrees_to_radians;
+    v.step_x = float(std::sin(h) * dy * step_per_pixel);
+    v.step_z = float(std::cos(h) * dy * step_per_pixel);
+    if (v.walk_through_walls == 0) {
+        move_with_collision(v.step_x, v.step_z);
+    } else {
+        v.x = v.x - v.step_x;
+        v.z = v.z + v.step_z;
+    }
+}
+
+// Writes the status line for the room record, and visits a found room.
+void report_room(RoomRecord* record_or_null)
+{
+    if (record_or_null == nullptr || record_or_null->found == 0) {
+        std::snprintf(window_state.status_text, status_text_size, "%s", corridor_text);
+        return;
+    }
+    RoomRecord& record = *record_or_null;
+    // The precision keeps the read inside the field even if it lacks its zero.
+    const int intro_length = int(strnlen(record.Introduction_Text, long_text_size));
+    std::snprintf(window_state.status_text, status_text_size, "Room %d (%.*s)",
+                  int(record.Room_Number), intro_length, record.Introduction_Text);
+    visit_room(record);
+}
+
+} // namespace
+
+// Character keys: quit, plan choice, textures, overhead view, wall-walking.
+void on_key(unsigned char key, int, int)
+{
+    switch (std::tolower(key)) {
+    case escape_key:
+    case 'q': quit();
+    case '1': choose_plan(1); break;
+    case '2': choose_plan(2); break;
+    case '3': choose_plan(3); break;
+    case 't':
+        viewer_state.textures_on = 1 - viewer_state.textures_on;
+        show_change();
+        break;
+    case 'v': switch_popup_view(); break;
+    case 'w': viewer_state.walk_through_walls = (viewer_state.walk_through_walls + 1) % 2; break;
+    default: break;
+    }
+}
+
+// Special keys: F1 help, arrows turn and walk (or move the overhead eye).
+void on_special_key(int key, int, int)
+{
+    switch (key) {
+    case GLUT_KEY_F1:
+        switch_help_page();
+        show_change();
+        break;
+    case GLUT_KEY_LEFT: arrow_motion(-arrow_turn_distance, 0); break;
+    case GLUT_KEY_RIGHT: arrow_motion(arrow_turn_distance, 0); break;
+    case GLUT_KEY_UP:
+        if (viewer_state.popup_view == 1) {
+            lower_popup_eye();
+            show_change();
+        } else {
+            arrow_motion(0, -arrow_step_distance);
+        }
+        break;
+    case GLUT_KEY_DOWN:
+        if (viewer_state.popup_view == 1) {
+            raise_popup_eye();
+            show_change();
+        } else {
+            arrow_motion(0, arrow_step_distance);
+        }
+        break;
+    default: break;
+    }
+}
+
+// A left-button press marks where the next drag measures from.
+void on_mouse(int button, int state, int x, int y)
+{
+    if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN)
+        return;
+    viewer_state.last_mouse_x = x;
+    viewer_state.last_mouse_y = y;
+}
+
+// A drag turns and walks the visitor, then finds and reports his room.
+void on_motion(int x, int y)
+{
+    ViewerState& v = viewer_state;
+    const int dx = x - v.last_mouse_x;
+    const int dy = y - v.last_mouse_y;
+    turn_viewer(dx);
+    if (v.popup_view == 0)
+        walk_viewer(dy);
+    v.plan_x = float(v.x / plan_scale_x);
+    v.plan_y = float(v.z / plan_scale_z);
+    RoomRecord* record = lookup_room(0, default_room_name, v.plan_x, v.plan_y);
+    report_room(record);
+    v.last_mouse_x = x;
+    v.last_mouse_y = y;
+    glutPostRedisplay();
+}

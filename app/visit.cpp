@@ -1,0 +1,133 @@
+// visit.cpp -- the room visit: the desk moves into the room the visitor
+// entered, blocks him there, and the first visit opens the room's page.
+#include <cstdio>    // Required for: std::snprintf()
+#include <cstdlib>   // Required for: std::system()
+#include <cstring>   // Required for: strnlen()
+#include <iostream>  // Required for: std::cout
+#include <string>    // Required for: std::string
+
+#include "app/state.h"
+#include "app/viewer.h"
+#include "plan/floor_plan.h"
+#include "plan/walls.h"
+
+int tables_turned = 0;
+
+namespace {
+
+// Corners whose mean places a desk given as (0, 0).
+constexpr int default_table_corner_count = 6;
+// Desks in rooms beyond this plan line (larger y) are turned round. Compared
+// in single precision so that a table written as 2.7 lies on the line.
+constexpr float turn_line_y = 2.7f;
+// A table blocks the visitor when its kind is this.
+constexpr int blocking_table_kind = 2;
+// Segments add_table_walls appends around one desk.
+constexpr int segments_per_table = 4;
+
+// Program that opens a page in the user's web browser.
+const char browser_program[] = "xdg-open";
+// Room for "xdg-open " + "./" + the page quoted for the shell (each byte at
+// most four, plus two quotes) + " &" + the terminating zero.
+constexpr int browser_command_size =
+    int(sizeof browser_program) + 2 + 4 * (long_text_size - 1) + 2 + 2 + 1;
+
+// The page text as one POSIX shell word: single quotes, each inner ' as '\''.
+// A page that starts with '-' gets "./" so the browser never takes it as an option.
+std::string shell_quoted_page(const char* page, size_t length)
+{
+    std::string quoted = "'";
+    if (length > 0 && page[0] == '-')
+        quoted += "./";
+    for (size_t i = 0; i < length; ++i) {
+        if (page[i] == '\'')
+            quoted += "'\\''";
+        else
+            quoted += page[i];
+    }
+    quoted += "'";
+    return quoted;
+}
+
+// Starts the browser on the page in the background; never runs a cut command.
+void open_publications_page(const RoomRecord& record)
+{
+    const size_t length = strnlen(record.Publications, long_text_size);
+    const std::string word = shell_quoted_page(record.Publications, length);
+    char command[browser_command_size];
+    const int written = std::snprintf(command, sizeof command, "%s %s &",
+                                      browser_program, word.c_str());
+    if (written < 0 || written >= int(sizeof command)) {
+        std::cout << "Room " << record.Room_Number
+                  << ": browser command for its publications page would exceed "
+                  << sizeof command - 1 << " characters; browser not started" << std::endl;
+        return;
+    }
+    // The command interpreter's result is not looked at: a browser that
+    // cannot start still counts as the run's one start.
+    (void)std::system(command);
+}
+
+// Puts the table at the mean of the room's first six corners.
+void place_table_at_corner_mean(RoomRecord& record)
+{
+    double sum_x = 0.0;
+    double sum_y = 0.0;
+    for (int i = 0; i < default_table_corner_count; ++i) {
+        sum_x += record.RoomX[i];
+        sum_y += record.RoomY[i];
+    }
+    record.TableX = float(sum_x * (1.0 / default_table_corner_count));
+    record.TableY = float(sum_y * (1.0 / default_table_corner_count));
+}
+
+// True when the recorded block of the last visit is still the wall table's tail.
+bool previous_visit_block_in_place()
+{
+    const FloorPlan& plan = floor_plan;
+    const int32_t start = plan.visit_wall_start;
+    return start >= plan.wall_count
+        && start + segments_per_table == plan.wall_count + plan.table_wall_count;
+}
+
+// Makes the desk at world (x, z) solid, replacing the previous visit's block
+// so that repeated visits never fill the wall table.
+void replace_visit_walls(int room_number, float x, float z)
+{
+    FloorPlan& plan = floor_plan;
+    if (previous_visit_block_in_place())
+        plan.table_wall_count = plan.visit_wall_start - plan.wall_count;
+    const int32_t start = plan.wall_count + plan.table_wall_count;
+    plan.visit_wall_start = -1;
+    if (start < 0 || start > max_walls - segments_per_table) {
+        std::cout << "Room " << room_number << ": the wall table holds " << start
+                  << " of " << max_walls << " segments; the desk moved there does not block"
+                  << std::endl;
+        return;
+    }
+    add_table_walls(x, z);
+    if (plan.wall_count + plan.table_wall_count == start + segments_per_table)
+        plan.visit_wall_start = start;
+}
+
+} // namespace
+
+// Moves the desk into the visited room, makes it solid and opens the room's
+// page at the first such visit of the run.
+void visit_room(RoomRecord& record)
+{
+    if (record.TableX == 0.0 && record.TableY == 0.0)
+        place_table_at_corner_mean(record);
+    else if (record.TableX == -1.0 && record.TableY == -1.0)
+        return;  // a room without a table
+    tables_turned = record.TableY > turn_line_y ? 1 : 0;
+    floor_plan.table_count = 1;
+    TablePlacement& desk = floor_plan.tables[0];
+    desk.x = float(record.TableX * plan_scale_x);
+    desk.z = float(record.TableY * plan_scale_z);
+    desk.kind = blocking_table_kind;
+    replace_visit_walls(record.Room_Number, desk.x, desk.z);
+    if (viewer_state.room_visit_count == 0)
+        open_publications_page(record);
+    viewer_state.room_visit_count = viewer_state.room_visit_count + 1;
+}
