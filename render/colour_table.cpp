@@ -25,7 +25,7 @@ ColourTable::ColourTable()
 {
 }
 
-// Releases the entries, then the index (whose own storage it never frees).
+// Releases the entries, then the index with its names.
 ColourTable::~ColourTable()
 {
     clear();

@@ -1,0 +1,104 @@
+// display.cpp -- the main window's display, reshape and idle callbacks: the
+// walking and pop-up cameras, lights 1 and 2, and the perspective projection.
+#include <GL/freeglut.h>  // Required for: glutSetWindow(), glutSwapBuffers(), glutReshapeWindow()
+#include <GL/glu.h>       // Required for: gluLookAt(), gluPerspective()
+
+#include "app/state.h"
+#include "app/viewer.h"
+#include "plan/floor_plan.h"
+#include "render/maze.h"
+
+namespace {
+
+constexpr double field_of_view = 60.0;   // vertical, degrees
+constexpr double near_plane = 0.05;      // world units
+constexpr double far_plane = 100.0;      // world units
+constexpr float walking_target_z = -100.0f; // the walking eye looks along -z before turning
+constexpr float marker_offset = 0.1f;    // plan units added to the marker's position
+constexpr unsigned marker_texture = 7;   // texture object of the visitor's marker
+
+// Status strip geometry inside the main window, pixels.
+constexpr int status_x = 5;
+constexpr int status_y = 5;
+constexpr int status_side_margin = 10;   // strip width = window width - 10
+constexpr int status_height_divisor = 10; // strip height = window height / 10
+
+// The overhead eye over the floor's far corner half-way, looking at the
+// origin; the floor is turned by popup_angle about its centre. Draws the
+// visitor's marker.
+void place_popup_camera()
+{
+    const float half_x = floor_plan.floor_x2 * 0.5f;
+    const float half_z = floor_plan.floor_z2 * 0.5f;
+    gluLookAt(half_x, viewer_state.popup_eye_height, half_z, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    glPushMatrix();
+    glRotatef(viewer_state.popup_angle, 0.0f, 1.0f, 0.0f);
+    glTranslatef(floor_plan.floor_x2 * -0.5f, 0.0f, floor_plan.floor_z2 * -0.5f);
+    draw_figure(viewer_state.plan_x + marker_offset, viewer_state.plan_y + marker_offset, marker_texture);
+}
+
+// The visitor's eye: turned by heading, standing at (x, eye_height, z).
+void place_walking_camera()
+{
+    gluLookAt(0.0, 0.0, 0.0, 0.0, 0.0, walking_target_z, 0.0, 1.0, 0.0);
+    glPushMatrix();
+    glRotatef(viewer_state.heading, 0.0f, 1.0f, 0.0f);
+    glTranslatef(-viewer_state.x, -viewer_state.eye_height, -viewer_state.z);
+}
+
+// Lights 1 (ambient) and 2 (diffuse), placed in world coordinates.
+void set_up_lights_1_and_2()
+{
+    glLightfv(GL_LIGHT1, GL_AMBIENT, light1_ambient);
+    glLightfv(GL_LIGHT1, GL_POSITION, light1_position);
+    glEnable(GL_LIGHT1);
+    glLightfv(GL_LIGHT2, GL_DIFFUSE, light2_diffuse);
+    glLightfv(GL_LIGHT2, GL_POSITION, light2_position);
+    glEnable(GL_LIGHT2);
+}
+
+// A window size as GLUT may be asked for it: at least one pixel.
+int positive(int pixels) { return pixels > 0 ? pixels : 1; }
+
+} // namespace
+
+// Draws one frame of the main window, then redraws the status strip.
+void on_display()
+{
+    glutSetWindow(window_state.main_window);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (viewer_state.popup_view == 1)
+        place_popup_camera();
+    else
+        place_walking_camera();
+    set_up_lights_1_and_2();
+    draw_maze();
+    glPopMatrix();
+    glutSwapBuffers();
+    on_status_display();
+}
+
+// Keeps the projection and the status strip in step with the window size.
+void on_reshape(int w, int h)
+{
+    window_state.width = w;
+    window_state.height = h;
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // A window squeezed to no height (or width) must not divide by zero.
+    gluPerspective(field_of_view, double(positive(w)) / double(positive(h)), near_plane, far_plane);
+    glMatrixMode(GL_MODELVIEW);
+    glutSetWindow(window_state.status_window);
+    // X refuses windows of no size, so the strip keeps at least one pixel.
+    glutReshapeWindow(positive(window_state.width - status_side_margin),
+                      positive(window_state.height / status_height_divisor));
+    glutPositionWindow(status_x, status_y);
+    glutSetWindow(window_state.main_window);
+    glutPostRedisplay();
+}
+
+// Requests a redisplay of whichever window is current.
+void on_idle() { glutPostRedisplay(); }

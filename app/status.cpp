@@ -1,0 +1,138 @@
+// status.cpp -- the status strip (one line of text in a framed sub-window)
+// and the help page that replaces the building while F1 is on.
+#include <GL/freeglut.h>  // Required for: glutSetWindow(), glutBitmapCharacter(), glutSwapBuffers()
+#include <cstring>        // Required for: strnlen()
+
+#include "app/state.h"
+#include "app/viewer.h"
+#include "render/colour_table.h"
+
+namespace {
+
+// Strip background and frame.
+const float strip_grey = 0.25f;
+const float frame_corner_x = 0.999f;     // normalised, just inside the edges
+const float frame_corner_y = 0.99f;
+
+// Where the status line starts: x = 0.2 - (n * 4.3 / width + 0.5),
+// y = width * 0.1 / height, in the strip's normalised coordinates.
+constexpr double text_shift = 0.2;
+constexpr double text_offset = 0.5;
+constexpr double pixels_per_character = 4.3;
+constexpr double text_height_ratio = 0.1;
+
+// Status strip size relative to the main window, pixels.
+constexpr int status_side_margin = 10;
+constexpr int status_height_divisor = 10;
+
+// The help page: 640 x 480 units with y upward, unit centres on whole numbers.
+constexpr double page_left = -0.5, page_right = 639.5;
+constexpr double page_bottom = -0.5, page_top = 479.5;
+
+struct HelpLine {
+    int x, y;           // raster position on the page
+    const char* text;   // shown exactly as written
+};
+
+// In drawing order; on screen the mouse lines come before the quit line.
+const HelpLine help_lines[] = {
+    {60, 420, "F1 -Help"},
+    {60, 370, "V - Toggle Between POP-UP view of maze"},
+    {60, 320, "T - To Toggle Texture"},
+    {60, 270, "W - Allows to go through the walls "},
+    {60, 220, "Arrow Keys - Move Around the Maze"},
+    {60, 70, "Esc/Q : QUIT"},
+    {60, 170, " Optional {Use The Left Mouse Button :"},
+    {100, 120, " To Maneuver  through the maze}"},
+};
+
+// A divisor that is never zero: a window squeezed to nothing still divides.
+int non_zero(int pixels) { return pixels != 0 ? pixels : 1; }
+
+// The green frame just inside the strip's edges.
+void draw_status_frame()
+{
+    glColor3f(0.0f, 1.0f, 0.0f);
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(-frame_corner_x, -frame_corner_y);
+    glVertex2f(-frame_corner_x, frame_corner_y);
+    glVertex2f(frame_corner_x, frame_corner_y);
+    glVertex2f(frame_corner_x, -frame_corner_y);
+    glEnd();
+}
+
+// Places the raster at the start of the status line, further left the
+// longer the line.
+void place_status_raster()
+{
+    const size_t n = strnlen(window_state.status_text, sizeof window_state.status_text);
+    const double width = non_zero(window_state.width);
+    const double height = non_zero(window_state.height);
+    const double x = text_shift - (double(n) * pixels_per_character / width + text_offset);
+    const double y = width * text_height_ratio / height;
+    glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
+}
+
+} // namespace
+
+// Redraws the status strip: grey background, green frame, white status line.
+void on_status_display()
+{
+    glutSetWindow(window_state.status_window);
+    glClearColor(strip_grey, strip_grey, strip_grey, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    draw_status_frame();
+    colour_table.set_gl_colour("White");
+    place_status_raster();
+    draw_status_text(window_state.status_text);
+    glutSwapBuffers();
+}
+
+// Draws text in white Helvetica 18 from the current raster position,
+// re-expressed in the strip's normalised coordinates.
+void draw_status_text(const char* text)
+{
+    colour_table.set_gl_colour("White");
+    // A line that starts outside the strip leaves no valid raster position,
+    // and the position GL then reports is meaningless: draw nothing.
+    GLboolean raster_valid = GL_FALSE;
+    glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &raster_valid);
+    if (!raster_valid)
+        return;
+    double raster[4];
+    glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
+    const double strip_width = non_zero(window_state.width - status_side_margin);
+    const double strip_height = non_zero(window_state.height / status_height_divisor);
+    glRasterPos2d(2.0 * raster[0] / strip_width - 1.0, 2.0 * raster[1] / strip_height - 1.0);
+    if (text == nullptr)
+        return;
+    // No status line is longer than the status buffer holds.
+    for (int i = 0; i < status_text_size && text[i] != '\0'; ++i)
+        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, static_cast<unsigned char>(text[i]));
+}
+
+// Keeps the strip's viewport on the whole sub-window.
+void on_status_reshape(int w, int h) { glViewport(0, 0, w, h); }
+
+// Replaces the picture with the page that lists the keys.
+void draw_help_page()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(page_left, page_right, page_bottom, page_top, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    for (const HelpLine& line : help_lines) {
+        glRasterPos2i(line.x, line.y);
+        draw_bitmap_string(GLUT_BITMAP_TIMES_ROMAN_24, line.text);
+    }
+}
+
+// Draws text character by character in a GLUT bitmap font.
+void draw_bitmap_string(void* font, const char* text)
+{
+    if (text == nullptr)
+        return;
+    for (const char* c = text; *c != '\0'; ++c)
+        glutBitmapCharacter(font, static_cast<unsigned char>(*c));
+}

@@ -1,0 +1,89 @@
+// world.cpp -- world (re)initialisation: status text, GL state, light 0,
+// material, the seven textures and the walls; and the per-frame lighting.
+#include "render/world.h"
+
+#include <GL/gl.h>   // Required for: glClearColor(), glLightfv(), glMaterialfv()
+#include <cstdio>    // Required for: snprintf()
+
+#include "app/state.h"
+#include "image/texture.h"
+#include "plan/walls.h"
+
+namespace {
+
+// Background wherever nothing is drawn: a very dark green.
+const float clear_red = 0.0f;
+const float clear_green = 0.05f;
+const float clear_blue = 0.0f;
+const float clear_alpha = 0.0f;
+
+// The one material of the building, front and back faces alike.
+const float material_diffuse[4] = {0.6f, 0.6f, 0.6f, 1.0f};
+const float material_specular[4] = {1.0f, 0.5f, 0.5f, 1.0f};
+const float material_shininess = 30.0f;
+
+// Texture files in load order; the drawing binds objects by that order.
+constexpr int texture_file_count = 7;
+const char* const texture_files[texture_file_count] = {
+    "texture2.rgb",     // desk 1
+    "tabletexture.rgb", // desk 2
+    "walltexture.rgb",  // desk 3
+    "walltexture2.rgb", // walls and lintels
+    "dolvane.rgb",      // first portrait
+    "trevarnik.rgb",    // second portrait
+    "person.rgb",       // visitor marker of the pop-up view
+};
+
+const char corridor_text[] = "You are in the corridor";
+
+// Light 0: ambient, then its position under the current model-view matrix.
+void set_up_light0()
+{
+    glLightfv(GL_LIGHT0, GL_AMBIENT, light0_ambient);
+    glLightfv(GL_LIGHT0, GL_POSITION, light0_position);
+    glEnable(GL_LIGHT0);
+}
+
+// Two-sided lighting, then the local viewer; lighting on.
+void set_up_light_model()
+{
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 1);
+    glEnable(GL_LIGHTING);
+}
+
+// The grey material that every frame starts from.
+void set_up_material()
+{
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, material_diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, material_specular);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material_shininess);
+}
+
+} // namespace
+
+// Resets the status text, GL state, light 0 and material, loads the seven
+// textures and rebuilds the walls from the chosen plan.
+void init_world()
+{
+    std::snprintf(window_state.status_text, sizeof window_state.status_text, "%s", corridor_text);
+    glClearColor(clear_red, clear_green, clear_blue, clear_alpha);
+    glEnable(GL_DEPTH_TEST);
+    set_up_light0();
+    set_up_light_model();
+    set_up_material();
+    for (const char* file_name : texture_files)
+        load_texture(file_name);
+    build_walls();
+}
+
+// Redoes the lighting and material state at the start of every frame.
+void set_up_lighting()
+{
+    glClearColor(clear_red, clear_green, clear_blue, clear_alpha);
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DEPTH_TEST);
+    set_up_light0();
+    set_up_light_model();
+    set_up_material();
+}
