@@ -8,9 +8,9 @@ source "$(dirname "$0")/setup.sh"
 have_display() { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }
 
 if [ -n "${DISPLAY:-}" ]; then
-    ensure_packages "${BUILD_PACKAGES[@]}" x11-utils
+    ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" x11-utils
 else
-    ensure_packages "${BUILD_PACKAGES[@]}" "${HEADLESS_PACKAGES[@]}"
+    ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" "${HEADLESS_PACKAGES[@]}"
 fi
 build_vevuv -DBUILD_TESTING=OFF
 cd "$VEVUV_ROOT/data"
