@@ -4,12 +4,15 @@
 
 #include <GL/freeglut.h>  // Required for: glutInit(), glutCreateWindow(), glutCreateSubWindow()
 
+#include <unistd.h>       // Required for: usleep()
+
 #include <cmath>
 #include <functional>
 #include <vector>
 
 #include "app/state.h"
 #include "render/colour_table.h"
+#include "render/world.h"
 
 namespace render_test {
 
@@ -18,6 +21,31 @@ constexpr int main_height = 500;
 
 // Display callback for the tests' windows: they draw only when a test says so.
 inline void ignore_redisplay() {}
+
+// Counts the first exposures of the two windows while they are mapped.
+inline int& exposures_seen()
+{
+    static int count = 0;
+    return count;
+}
+inline void count_exposure() { ++exposures_seen(); }
+
+// Runs GLUT's event loop until both new windows have been mapped and exposed,
+// so that a test run alone in its process starts from the same quiet state
+// as one that follows other tests (at most about two seconds).
+inline void wait_until_windows_exposed()
+{
+    for (int i = 0; i < 200 && exposures_seen() < 2; ++i) {
+        glutMainLoopEvent();
+        usleep(10000);
+    }
+    for (int i = 0; i < 5; ++i)
+        glutMainLoopEvent();
+    glutSetWindow(window_state.main_window);
+    glutDisplayFunc(ignore_redisplay);
+    glutSetWindow(window_state.status_window);
+    glutDisplayFunc(ignore_redisplay);
+}
 
 // Opens the 700 x 500 "Vevuv" window and its 690 x 50 strip, once per process,
 // as the program does at start-up, and fills the colour table. Leaves the
@@ -34,10 +62,15 @@ inline void open_windows()
         glutInit(&argc, argv);
         glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
         window_state.main_window = glutCreateWindow("Vevuv");
-        glutDisplayFunc(ignore_redisplay);
+        glutDisplayFunc(count_exposure);
         window_state.status_window = glutCreateSubWindow(window_state.main_window, 5, 5, 690, 50);
-        glutDisplayFunc(ignore_redisplay);
+        glutDisplayFunc(count_exposure);
         define_colours();
+        wait_until_windows_exposed();
+        // The GL state the world set-up leaves before the first frame
+        // (clear colour, depth test, lighting), as at start-up.
+        glutSetWindow(window_state.main_window);
+        set_up_lighting();
     }
     window_state.width = main_width;
     window_state.height = main_height;

@@ -1,0 +1,131 @@
+// texture_check.cpp -- the seven texture files: read by the viewer's image
+// reader, then checked for their size and for data the header promises.
+#include <algorithm>   // Required for: std::max(), std::min()
+#include <cstdlib>     // Required for: std::free()
+#include <sys/stat.h>  // Required for: stat()
+
+#include "image/sgi_image.h"
+#include "tools/check_parts.h"
+#include "tools/console_capture.h"
+
+namespace {
+
+// The texture files the world set-up loads, in its order.
+const char* const texture_files[] = {
+    "texture2.rgb", "tabletexture.rgb", "walltexture.rgb", "walltexture2.rgb",
+    "dolvane.rgb",  "trevarnik.rgb",    "person.rgb",
+};
+
+constexpr int texture_side = 256;              // every texture is rescaled to this square
+constexpr unsigned long long data_offset = 512;  // image data or row tables start here
+constexpr unsigned run_length_type = 0x0100;   // type high byte 1: run-length encoded
+constexpr unsigned two_byte_type = 2;          // type low byte 2: two bytes per sample
+constexpr int channels_read = 4;               // channels beyond the fourth are never read
+constexpr unsigned long long row_table_entry_bytes = 4;
+constexpr unsigned long long row_buffer_bytes_per_pixel = 256;  // the reader's row buffer
+
+// The channels the reader reads for each pixel: 4, 3, or 1 (grey).
+unsigned long long channels_used(const SgiImage& image)
+{
+    if (image.zsize >= channels_read)
+        return channels_read;
+    return image.zsize == 3 ? 3 : 1;
+}
+
+// The bytes the reader reads from the file: the end of the furthest row it
+// takes. Short files read as zeros, so the check says so.
+unsigned long long bytes_needed(const SgiImage& image)
+{
+    const unsigned long long rows = image.ysize * channels_used(image);
+    if ((image.type & 0xFF00) != run_length_type) {
+        const unsigned long long sample = (image.type & 0xFF) == two_byte_type ? 2 : 1;
+        return data_offset + rows * image.xsize * sample;
+    }
+    const unsigned long long table_entries = 1ull * image.ysize * image.zsize;
+    unsigned long long needed = data_offset + 2 * table_entries * row_table_entry_bytes;
+    const unsigned long long kept = 1ull * image.ysize * std::min<int>(image.zsize, channels_read);
+    // The reader takes no more of a row than its row buffer holds.
+    const unsigned long long row_limit = 1ull * image.xsize * row_buffer_bytes_per_pixel;
+    for (unsigned long long k = 0; k < std::min(rows, kept); ++k)
+        needed = std::max(needed, image.row_start[k] + std::min<unsigned long long>(
+                                                           image.row_size[k], row_limit));
+    return needed;
+}
+
+long long file_size(const char* name)
+{
+    struct stat status {};
+    return stat(name, &status) == 0 ? static_cast<long long>(status.st_size) : -1;
+}
+
+// Errors when the file is shorter than its header and row tables call for.
+void check_length(BuildingReport& report, const std::string& file)
+{
+    ConsoleCapture capture;
+    unsigned long long needed = 0;
+    try {
+        SgiImage* image = open_sgi_image(file.c_str());
+        needed = bytes_needed(*image);
+        close_sgi_image(image);
+    } catch (const ProgramEnded&) {
+        add_reader_lines(report, file, capture.finish());
+        return;
+    }
+    capture.finish();
+    const long long size = file_size(file.c_str());
+    if (size >= 0 && static_cast<unsigned long long>(size) < needed)
+        add_finding(report, Severity::error, file, 0, "",
+                    "has " + std::to_string(size) + " bytes, but its header and row tables call for "
+                        + std::to_string(needed) + "; the missing part reads as black");
+}
+
+// Reads one texture as the viewer does; false when the viewer cannot use it.
+bool read_texture(BuildingReport& report, const std::string& file, int* width, int* height)
+{
+    ConsoleCapture capture;
+    unsigned char* pixels = nullptr;
+    int components = 0;
+    try {
+        pixels = read_sgi_image(file.c_str(), width, height, &components);
+    } catch (const ProgramEnded&) {
+        add_reader_lines(report, file, capture.finish(), "the viewer ends at start-up");
+        return false;
+    }
+    const std::vector<std::string> lines = capture.finish();
+    if (pixels == nullptr) {
+        add_reader_lines(report, file, lines, "the viewer cannot use it");
+        return false;
+    }
+    std::free(pixels);
+    add_reader_lines(report, file, lines);
+    return true;
+}
+
+void check_texture(BuildingReport& report, const std::string& file)
+{
+    const std::string failure = open_failure(file);
+    if (!failure.empty()) {
+        add_finding(report, Severity::error, file, 0, "",
+                    "cannot be opened (" + failure
+                        + "); the viewer skips it, and every texture after it moves down one texture object");
+        return;
+    }
+    int width = 0, height = 0;
+    if (!read_texture(report, file, &width, &height))
+        return;
+    check_length(report, file);
+    if (width != texture_side || height != texture_side)
+        add_finding(report, Severity::warning, file, 0, "",
+                    "is " + std::to_string(width) + " x " + std::to_string(height)
+                        + " pixels; the viewer rescales it to " + std::to_string(texture_side)
+                        + " x " + std::to_string(texture_side));
+}
+
+} // namespace
+
+// Reads the seven textures the viewer loads.
+void check_textures(BuildingReport& report)
+{
+    for (const char* file : texture_files)
+        check_texture(report, file);
+}
