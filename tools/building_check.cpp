@@ -102,25 +102,6 @@ void split_reader_line(const std::string& file, const std::string& line, long* l
     *text = line.substr(at);
 }
 
-// Length of the well-formed UTF-8 sequence of two to four bytes at text[at], or 0.
-std::size_t utf8_sequence_length(const std::string& text, std::size_t at)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length == 0 || at + length > text.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
-
 // The text with control characters and bytes that are not UTF-8 shown as
 // '?', so that garbage read from a file cannot disturb the console.
 std::string printable(const std::string& text)
@@ -144,6 +125,25 @@ std::string printable(const std::string& text)
 }
 
 } // namespace
+
+// Length of the well-formed UTF-8 sequence of two to four bytes at text[at], or 0.
+std::size_t utf8_sequence_length(const std::string& text, std::size_t at)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    std::size_t length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80)
+            return 0;
+    return length;
+}
 
 void add_finding(BuildingReport& report, Severity severity, const std::string& file, long line,
                  const std::string& position, const std::string& text, const FloorPlace& place)

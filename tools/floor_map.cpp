@@ -12,6 +12,7 @@
 #include <vector>     // Required for: std::vector
 
 #include "app/state.h"
+#include "tools/check_parts.h"
 
 namespace {
 
@@ -199,25 +200,6 @@ PageFrame make_frame(const BuildingReport& report, const PlanFacts& plan)
 // ---------------------------------------------------------------------------
 // SVG text helpers
 
-// Length of the well-formed UTF-8 sequence at text[at], or 0 if there is none.
-std::size_t utf8_length(const std::string& text, std::size_t at)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length == 0 || at + length > text.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
-
 // Text for an SVG document: markup characters escaped, control characters
 // and bytes that are not UTF-8 shown as '?'.
 std::string escaped(const std::string& text)
@@ -226,7 +208,7 @@ std::string escaped(const std::string& text)
     for (std::size_t at = 0; at < text.size(); ++at) {
         const unsigned char c = static_cast<unsigned char>(text[at]);
         if (c >= 0x80) {
-            const std::size_t length = utf8_length(text, at);
+            const std::size_t length = utf8_sequence_length(text, at);
             out += length == 0 ? std::string("?") : text.substr(at, length);
             at += length == 0 ? 0 : length - 1;
             continue;
