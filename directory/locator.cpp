@@ -5,6 +5,7 @@
 #include <cerrno>   // Required for: errno, ERANGE
 #include <cfloat>   // Required for: FLT_MAX
 #include <cstdint>  // Required for: INT32_MAX, INT32_MIN
+#include <string>   // Required for: std::string
 #include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc(), std::printf()
 #include <cstdlib>  // Required for: std::strtol(), std::strtod()
 #include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen()
@@ -34,6 +35,17 @@ struct LocatorReader {
 bool is_token_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+// The token as it may be shown on the console: bytes outside printable
+// ASCII become '?', so that a garbage file cannot disturb the terminal.
+std::string shown(const char* token)
+{
+    std::string text(token);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+            c = '?';
+    return text;
+}
+
 // Reads the next white-space separated token into the buffer, keeping at most
 // locator_token_size - 1 characters and dropping the rest of a longer token
 // with a console note. False at the end of the file.
@@ -55,7 +67,7 @@ bool read_token(LocatorReader& reader)
     reader.token[reader.token_cut ? locator_token_size - 1 : length] = '\0';
     if (reader.token_cut)
         std::printf("%s: a token of %zu characters is longer than %d; cut to \"%s\"\n",
-                    locator_file_name, length, locator_token_size - 1, reader.token);
+                    locator_file_name, length, locator_token_size - 1, shown(reader.token).c_str());
     return true;
 }
 
@@ -145,7 +157,7 @@ void store_name(LocatorEntry& entry, const char* token)
     std::size_t length = token_length > 2 ? token_length - 2 : 0;
     if (length > static_cast<std::size_t>(locator_name_size - 1)) {
         std::printf("%s: room name in \"%s\" is longer than %d characters; cut to fit\n",
-                    locator_file_name, token, locator_name_size - 1);
+                    locator_file_name, shown(token).c_str(), locator_name_size - 1);
         length = locator_name_size - 1;
     }
     if (length > 0)
@@ -186,7 +198,7 @@ void report_stop(ReadStatus status, const LocatorReader& reader, int room, int k
 {
     if (status == ReadStatus::not_a_number)
         std::printf("%s: room %d: \"%s\" is not a number; keeping the %d rooms read\n",
-                    locator_file_name, room, reader.token, kept);
+                    locator_file_name, room, shown(reader.token).c_str(), kept);
     else
         std::printf("%s: the file ends inside room %d; keeping the %d rooms read\n",
                     locator_file_name, room, kept);

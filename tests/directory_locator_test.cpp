@@ -239,6 +239,15 @@ TEST_F(DirectoryLocator, OverlongTokensAreCutWithANote)
     EXPECT_EQ(locator_searchable_count, 1);
 }
 
+TEST_F(DirectoryLocator, UnprintableBytesAreShownAsQuestionMarks)
+{
+    // Control and high bytes of a garbage file never reach the console as they are.
+    std::string notes = read_locator("description\n" + record(4, "<R1>", six_points) +
+                                     "4 <R2> 0 \x1b[2J\xff 1 0 1 1 0 1 0 0 1 1\n");
+    EXPECT_EQ(notes, "qor3rdfloor.inp: room 2: \"?[2J?\" is not a number; keeping the 1 rooms read\n");
+    EXPECT_EQ(locator_searchable_count, 1);
+}
+
 TEST_F(DirectoryLocator, KeepsFiftyRoomsAtMost)
 {
     auto rooms = [](int count) {
