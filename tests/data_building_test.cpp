@@ -113,6 +113,7 @@ TEST_F(ShippedData, EveryPlanStartsInFrontOfADoorwayHeCanWalkThrough)
 // place stands inside that room's box; the corridor is in no box.
 TEST_F(ShippedData, EveryLocatorRoomIsFoundAndHasItsRecordPageAndDesk)
 {
+    testing::internal::CaptureStdout();
     lookup_room(0, "", -1.0f, -1.0f);  // the first lookup reads the locator file
     ASSERT_EQ(locator_searchable_count, shipped_room_count);
     for (int i = 0; i < locator_searchable_count; ++i) {
@@ -143,6 +144,8 @@ TEST_F(ShippedData, EveryLocatorRoomIsFoundAndHasItsRecordPageAndDesk)
             EXPECT_STREQ(find_room_at(tx + c[0] / 3.0f, ty - c[1] / 3.0f), entry.name)
                 << "desk corner " << c[0] << ", " << c[1];
     }
+    // The shipped files read without a single console note.
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     for (float x = 0.1f; x < 30.0f; x += 0.2f)
         for (float y : {2.25f, 2.7f, 3.15f})
             EXPECT_EQ(find_room_at(x, y), nullptr) << x << ", " << y;

@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "image_test_support.h"
+
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using namespace image_test;
 namespace fs = std::filesystem;
 
 // Opens one GLUT window the first time, so that a GL context is current.
@@ -34,44 +36,11 @@ void ensure_gl_context()
     ready = true;
 }
 
-// A verbatim SGI file: the six header fields, zeros to 512, then the planes.
+// A verbatim SGI file of one byte a sample.
 Bytes verbatim_file(uint16_t xsize, uint16_t ysize, uint16_t zsize, const Bytes& planes)
 {
-    Bytes out;
-    for (unsigned field : {474u, 0x0001u, 3u, unsigned{xsize}, unsigned{ysize}, unsigned{zsize}}) {
-        out.push_back(static_cast<unsigned char>(field >> 8));
-        out.push_back(static_cast<unsigned char>(field));
-    }
-    out.resize(512, 0);
-    out.insert(out.end(), planes.begin(), planes.end());
-    return out;
+    return image_test::verbatim_file({474, 0x0001, 3, xsize, ysize, zsize}, planes);
 }
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "vevuv-tex-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) ? pattern : "";
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    std::string write(const std::string& name, const Bytes& bytes) const
-    {
-        const std::string path = path_ + "/" + name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    bool ok() const { return !path_.empty(); }
-
-private:
-    std::string path_;
-};
 
 // Runs load_texture with the console captured.
 struct Load {
@@ -113,49 +82,24 @@ Bytes texture_pixels(GLuint texture)
     return pixels;
 }
 
-TEST(TextureLoading, ConsoleLinesAndNumbering)
+TEST(TextureLoading, ConsoleLinesNumberingAndTheTextureObject)
 {
     ensure_gl_context();
     TempDir dir;
     ASSERT_TRUE(dir.ok());
     const std::string rgb = dir.write("wide.rgb", verbatim_file(128, 64, 3, Bytes(128 * 64 * 3, 90)));
     const std::string grey = dir.write("grey.rgb", verbatim_file(3, 5, 1, Bytes(15, 40)));
+    const std::string empty = dir.write("empty.rgb", verbatim_file(0, 256, 3, {}));
+    const std::string huge = dir.write("huge.rgb", verbatim_file(65535, 65535, 3, {}));
     const std::string missing = dir.file("missing.rgb");
     const uint32_t before = texture_counter;
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);  // the loader must overwrite it
 
+    // Files that cannot be used take no number.
     const Load skipped = load(missing);
     EXPECT_EQ(skipped.result, -1);
     EXPECT_EQ(skipped.out, "Cannot read texture file \"" + missing + "\"....skipping!\n");
     EXPECT_EQ(skipped.err, "");
-    EXPECT_EQ(texture_counter, before);
-
-    const Load first = load(rgb);
-    EXPECT_EQ(first.out, "Reading texture from file \"" + rgb + "\" (128x64x3)\n");
-    EXPECT_EQ(first.result, static_cast<int>(before + 1));
-    EXPECT_EQ(texture_counter, before + 1);
-
-    const Load second = load(grey);
-    EXPECT_EQ(second.out, "Reading texture from file \"" + grey + "\" (3x5x1)\n");
-    EXPECT_EQ(second.result, static_cast<int>(before + 2));
-    EXPECT_EQ(texture_counter, before + 2);
-
-    // The skipped file took no number; the new objects exist under theirs.
-    EXPECT_TRUE(glIsTexture(before + 1));
-    EXPECT_TRUE(glIsTexture(before + 2));
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, static_cast<GLint>(before + 2));
-}
-
-TEST(TextureLoading, UnusableImageTakesNoNumber)
-{
-    ensure_gl_context();
-    TempDir dir;
-    ASSERT_TRUE(dir.ok());
-    const std::string empty = dir.write("empty.rgb", verbatim_file(0, 256, 3, {}));
-    const std::string huge = dir.write("huge.rgb", verbatim_file(65535, 65535, 3, {}));
-    const uint32_t before = texture_counter;
-
     const Load e = load(empty);
     EXPECT_EQ(e.result, -1);
     EXPECT_EQ(e.out, "");
@@ -165,34 +109,28 @@ TEST(TextureLoading, UnusableImageTakesNoNumber)
     EXPECT_EQ(h.err, huge + ": image size 65535x65535x3 is too large (more than 16777216 pixels); skipping\n");
     EXPECT_EQ(texture_counter, before);
 
-    // The next good file takes the next number.
-    const std::string good = dir.write("good.rgb", verbatim_file(1, 1, 1, {7}));
-    EXPECT_EQ(load(good).result, static_cast<int>(before + 1));
-}
+    const Load first = load(rgb);
+    EXPECT_EQ(first.out, "Reading texture from file \"" + rgb + "\" (128x64x3)\n");
+    EXPECT_EQ(first.result, static_cast<int>(before + 1));
+    const Load second = load(grey);
+    EXPECT_EQ(second.out, "Reading texture from file \"" + grey + "\" (3x5x1)\n");
+    EXPECT_EQ(second.result, static_cast<int>(before + 2));
+    EXPECT_EQ(texture_counter, before + 2);
+    EXPECT_TRUE(glIsTexture(before + 1));
 
-TEST(TextureLoading, TextureObjectForm)
-{
-    ensure_gl_context();
-    TempDir dir;
-    ASSERT_TRUE(dir.ok());
-    const std::string path = dir.write("form.rgb", verbatim_file(10, 7, 3, Bytes(10 * 7 * 3, 200)));
-    // State that the loader must overwrite.
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-
-    const Load l = load(path);
-    ASSERT_GT(l.result, 0);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(l.result));
+    // The last one stays bound: 256 x 256 RGBA, repeating, nearest, modulated.
+    GLint value = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
+    EXPECT_EQ(value, static_cast<GLint>(before + 2));
     EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), 256);
     EXPECT_EQ(level_parameter(GL_TEXTURE_HEIGHT), 256);
-    EXPECT_EQ(level_parameter(GL_TEXTURE_BORDER), 0);
     EXPECT_EQ(level_parameter(GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
-    EXPECT_EQ(texture_parameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
-    EXPECT_EQ(texture_parameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
-    EXPECT_EQ(texture_parameter(GL_TEXTURE_MAG_FILTER), GL_NEAREST);
-    EXPECT_EQ(texture_parameter(GL_TEXTURE_MIN_FILTER), GL_NEAREST);
-    GLint mode = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODULATE);
+    for (GLenum name : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T})
+        EXPECT_EQ(texture_parameter(name), GL_REPEAT);
+    for (GLenum name : {GL_TEXTURE_MAG_FILTER, GL_TEXTURE_MIN_FILTER})
+        EXPECT_EQ(texture_parameter(name), GL_NEAREST);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
+    EXPECT_EQ(value, GL_MODULATE);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -253,9 +191,6 @@ TEST(TextureLoading, ShippedTexturesLoadTwiceAsOneToSevenThenEightToFourteen)
             EXPECT_EQ(l.out, std::string("Reading texture from file \"") + files[i].name + "\" (256x256x"
                                  + std::to_string(files[i].channels) + ")\n");
             EXPECT_EQ(l.err, "");
-            glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(l.result));
-            EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), 256);
-            EXPECT_EQ(level_parameter(GL_TEXTURE_HEIGHT), 256);
         }
     }
     EXPECT_EQ(texture_counter, 14u);

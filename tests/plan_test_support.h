@@ -70,8 +70,7 @@ inline void reset_plan_state()
 
 // What a call wrote to the two console streams.
 struct Console {
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Runs f with both console streams captured.
@@ -81,10 +80,8 @@ Console capture_console(F f)
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     f();
-    Console console;
-    console.out = testing::internal::GetCapturedStdout();
-    console.err = testing::internal::GetCapturedStderr();
-    return console;
+    std::string out = testing::internal::GetCapturedStdout();
+    return {out, testing::internal::GetCapturedStderr()};
 }
 
 } // namespace plan_test

@@ -23,19 +23,15 @@ constexpr int main_height = 500;
 inline void ignore_redisplay() {}
 
 // Counts the first exposures of the two windows while they are mapped.
-inline int& exposures_seen()
-{
-    static int count = 0;
-    return count;
-}
-inline void count_exposure() { ++exposures_seen(); }
+inline int exposures_seen = 0;
+inline void count_exposure() { ++exposures_seen; }
 
 // Runs GLUT's event loop until both new windows have been mapped and exposed,
 // so that a test run alone in its process starts from the same quiet state
 // as one that follows other tests (at most about two seconds).
 inline void wait_until_windows_exposed()
 {
-    for (int i = 0; i < 200 && exposures_seen() < 2; ++i) {
+    for (int i = 0; i < 200 && exposures_seen < 2; ++i) {
         glutMainLoopEvent();
         usleep(10000);
     }
@@ -210,11 +206,7 @@ inline std::vector<Extent> group_extents(const std::vector<CapturedPolygon>& pol
 // Makes texture object name a one-colour 2 x 2 RGBA image, complete without mipmaps.
 inline void make_plain_texture(GLuint name, unsigned char r, unsigned char g, unsigned char b)
 {
-    const unsigned char texel[4] = {r, g, b, 255};
-    unsigned char image[2 * 2 * 4];
-    for (int i = 0; i < 4; ++i)
-        for (int c = 0; c < 4; ++c)
-            image[4 * i + c] = texel[c];
+    const unsigned char image[2 * 2 * 4] = {r, g, b, 255, r, g, b, 255, r, g, b, 255, r, g, b, 255};
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
