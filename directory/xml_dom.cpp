@@ -17,6 +17,7 @@
 #include <libxml/globals.h>         // Required for: xmlStructuredError
 #include <libxml/parser.h>          // Required for: xmlCtxtReadFile(), options
 #include <libxml/parserInternals.h> // Required for: xmlNewInputFromFile()
+#include <libxml/SAX2.h>            // Required for: xmlSAX2Characters()
 #include <libxml/tree.h>            // Required for: xmlNode, xmlDoc
 #include <libxml/xmlerror.h>        // Required for: xmlError, error codes
 
@@ -27,6 +28,20 @@ constexpr std::size_t max_entity_name_length = 255;
 // Room for the first error message of a parse, terminating zero included.
 constexpr std::size_t error_text_size = 160;
 
+// Cursors over child lists, so that a walk over a node's children in order
+// steps once per child instead of once per earlier child. A depth-first walk
+// keeps one cursor busy per nesting level; deeper walks than this many
+// levels stay correct and only walk from the first child more often.
+constexpr int child_cursor_count = 8;
+
+// Where the last getChildNode call on one parent stopped.
+struct ChildCursor {
+    const xmlNode* parent = nullptr;  // the node whose children are walked
+    unsigned index = 0;               // index of child among the delivered children
+    xmlNode* child = nullptr;         // the delivered child at that index
+    unsigned long last_use = 0;       // use stamp, to replace the least recently used
+};
+
 struct XmlContext {
     xmlParserCtxtPtr parser = nullptr; // libxml2's parser, reused per parse
     xmlDocPtr document = nullptr;      // the parsed document, or null
@@ -36,6 +51,8 @@ struct XmlContext {
     int first_error_line = 0;          // its line in the file, 0 if unknown
     char first_error_text[error_text_size] = {};   // its message, cut to fit
     const char* file_name = "";        // file of the running parse
+    ChildCursor cursors[child_cursor_count]; // child-list cursors into document
+    unsigned long cursor_uses = 0;     // use stamps handed out so far
 };
 
 namespace {
@@ -189,9 +206,39 @@ xmlDocPtr read_guarded(XmlContext* context, const char* file_name, const char* e
     return document;
 }
 
+// The cursor of parent's child list, or the least recently used one to
+// take over for it.
+ChildCursor& cursor_for(XmlContext& context, const xmlNode* parent)
+{
+    ChildCursor* oldest = &context.cursors[0];
+    for (ChildCursor& cursor : context.cursors) {
+        if (cursor.parent == parent)
+            return cursor;
+        if (cursor.last_use < oldest->last_use)
+            oldest = &cursor;
+    }
+    *oldest = ChildCursor{};
+    return *oldest;
+}
+
+// Forgets every cursor: their nodes belong to a document that goes away.
+void reset_cursors(XmlContext* context)
+{
+    for (ChildCursor& cursor : context->cursors)
+        cursor = ChildCursor{};
+    context->cursor_uses = 0;
+}
+
+// The context that parsed the node's document, or null.
+XmlContext* context_of(const xmlNode* node)
+{
+    return node->doc != nullptr ? static_cast<XmlContext*>(node->doc->_private) : nullptr;
+}
+
 // Releases the document of a context, if it holds one.
 void drop_document(XmlContext* context)
 {
+    reset_cursors(context);
     if (context->document != nullptr) {
         xmlFreeDoc(context->document);
         context->document = nullptr;
@@ -237,6 +284,12 @@ unsigned xmlparse(XmlContext* context, const char* file_name, const char* encodi
     int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     if (flags & parse_validate)
         options |= XML_PARSE_DTDVALID;
+    // Blank text that is never delivered need not be built at all: libxml2
+    // leaves out what it can prove to be blank layout, the filter the rest.
+    if (flags & parse_discard_blanks)
+        options |= XML_PARSE_NOBLANKS;
+    else  // the reused parser keeps the dropping handler of an earlier parse
+        context->parser->sax->ignorableWhitespace = xmlSAX2Characters;
     xmlDocPtr document = read_guarded(context, file_name, encoding, options);
 
     // A refused entity rejects the document even where libxml2 would go on
@@ -327,12 +380,24 @@ XmlNode* getChildNode(const XmlNodeList* list, unsigned index)
     const xmlNode* parent = reinterpret_cast<const xmlNode*>(list);
     if (parent == nullptr || parent->type != XML_ELEMENT_NODE)
         return nullptr;
-    for (xmlNode* child = parent->children; child != nullptr; child = child->next) {
+    XmlContext* context = context_of(parent);
+    ChildCursor* cursor = context != nullptr ? &cursor_for(*context, parent) : nullptr;
+    xmlNode* child = parent->children;
+    unsigned skip = index;
+    // Go on from the cursor when it stands at or before the child asked for.
+    if (cursor != nullptr && cursor->child != nullptr && cursor->index <= index) {
+        child = cursor->child;
+        skip = index - cursor->index;
+    }
+    for (; child != nullptr; child = child->next) {
         if (!is_delivered(child))
             continue;
-        if (index == 0)
+        if (skip == 0) {
+            if (cursor != nullptr)
+                *cursor = ChildCursor{parent, index, child, ++context->cursor_uses};
             return as_dom(child);
-        --index;
+        }
+        --skip;
     }
     return nullptr;
 }

@@ -84,19 +84,34 @@ size_t row_table_entries(const SgiImage* image)
 }
 
 // Reads up to `bytes` bytes at `offset` into buffer; whatever the file does
-// not hold stays zero. Returns the number of bytes read.
-size_t read_at(FILE* file, long long offset, unsigned char* buffer, size_t bytes)
+// not hold stays zero. Returns the number of bytes read. A header may claim
+// tens of thousands of rows beyond a short file's end: those cost no system
+// call at all.
+size_t read_at(FILE* file, long long file_size, long long offset, unsigned char* buffer,
+               size_t bytes)
 {
     std::memset(buffer, 0, bytes);
-    if (bytes == 0 || fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0)
+    if (bytes == 0 || offset < 0 || offset >= file_size
+        || fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0)
         return 0;
-    return std::fread(buffer, 1, bytes, file);
+    const size_t available = static_cast<size_t>(file_size - offset);
+    return std::fread(buffer, 1, std::min(bytes, available), file);
+}
+
+// Size of an open file in bytes, 0 when it cannot be told.
+long long file_size_of(FILE* file)
+{
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return 0;
+    const off_t size = ftello(file);
+    return size > 0 ? static_cast<long long>(size) : 0;
 }
 
 // Reads `entries` big-endian 32-bit numbers at offset into table, in host order.
-void read_row_table(FILE* file, long long offset, uint32_t* table, size_t entries)
+void read_row_table(const SgiImage* image, long long offset, uint32_t* table, size_t entries)
 {
-    read_at(file, offset, reinterpret_cast<unsigned char*>(table), entries * sizeof(uint32_t));
+    read_at(image->file, image->file_size, offset, reinterpret_cast<unsigned char*>(table),
+            entries * sizeof(uint32_t));
     for (size_t i = 0; i < entries; ++i) {
         unsigned char bytes[sizeof(uint32_t)];
         std::memcpy(bytes, &table[i], sizeof bytes);
@@ -107,7 +122,7 @@ void read_row_table(FILE* file, long long offset, uint32_t* table, size_t entrie
 void read_header(SgiImage* image)
 {
     unsigned char header[header_bytes];
-    read_at(image->file, 0, header, sizeof header);
+    read_at(image->file, image->file_size, 0, header, sizeof header);
     image->magic = big_endian_16(header + 0);
     image->type = big_endian_16(header + 2);
     image->dimension = big_endian_16(header + 4);
@@ -124,8 +139,8 @@ void read_row_tables(SgiImage* image)
     image->row_start = static_cast<uint32_t*>(allocate_or_end(entries * sizeof(uint32_t)));
     image->row_size = static_cast<uint32_t*>(allocate_or_end(entries * sizeof(uint32_t)));
     const long long all_entries = static_cast<long long>(image->ysize) * image->zsize;
-    read_row_table(image->file, image_data_offset, image->row_start, entries);
-    read_row_table(image->file, image_data_offset + all_entries * 4, image->row_size, entries);
+    read_row_table(image, image_data_offset, image->row_start, entries);
+    read_row_table(image, image_data_offset + all_entries * 4, image->row_size, entries);
 }
 
 // A bounded cursor over one compressed row: samples of one or two bytes,
@@ -181,7 +196,8 @@ void read_run_length_row(SgiImage* image, unsigned char* row, int y, int z)
     if (entry >= row_table_entries(image))
         return;
     const size_t length = std::min<size_t>(image->row_size[entry], row_buffer_bytes(image));
-    const size_t got = read_at(image->file, image->row_start[entry], image->row_buffer, length);
+    const size_t got = read_at(image->file, image->file_size, image->row_start[entry],
+                               image->row_buffer, length);
     decode_packets(PacketCursor{image->row_buffer, got, 0, sample_bytes(image)}, row, image->xsize);
 }
 
@@ -192,12 +208,12 @@ void read_verbatim_row(SgiImage* image, unsigned char* row, int y, int z)
     const long long plane_row = static_cast<long long>(y) + static_cast<long long>(z) * image->ysize;
     const long long offset = image_data_offset + plane_row * static_cast<long long>(width * bytes);
     if (bytes == 1) {
-        read_at(image->file, offset, row, width);
+        read_at(image->file, image->file_size, offset, row, width);
         return;
     }
     // Two-byte samples: keep the high byte of each. row_buffer holds 256 bytes
     // per pixel, so a row of two-byte samples always fits.
-    read_at(image->file, offset, image->row_buffer, width * bytes);
+    read_at(image->file, image->file_size, offset, image->row_buffer, width * bytes);
     for (size_t x = 0; x < width; ++x)
         row[x] = image->row_buffer[x * bytes];
 }
@@ -264,6 +280,7 @@ SgiImage* open_sgi_image(const char* file_name)
         std::free(image);
         end_program(1);
     }
+    image->file_size = file_size_of(image->file);
     read_header(image);
     image->row_buffer = static_cast<unsigned char*>(allocate_or_end(row_buffer_bytes(image)));
     if (is_run_length(image))

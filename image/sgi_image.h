@@ -15,6 +15,7 @@ struct SgiImage {
     unsigned char* row_buffer; // one compressed row as read from the file
     uint32_t* row_start;  // run-length files: row offsets
     uint32_t* row_size;   // run-length files: row lengths, bytes
+    long long file_size;  // bytes in the file; nothing is read at or past it
 };
 
 // Opens an image and reads its header and row tables; ends the program on failure.

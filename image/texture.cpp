@@ -3,10 +3,12 @@
 #include "image/texture.h"
 
 #include "image/sgi_image.h" // Required for: read_sgi_image()
+#include "plan/floor_plan.h"  // Required for: max_tables
 
 #include <GL/gl.h>  // Required for: glBindTexture(), glTexImage2D(), glTexParameteri(), glTexEnvi()
 #include <GL/glu.h> // Required for: gluScaleImage(), gluErrorString()
 #include <cstdlib>  // Required for: free()
+#include <cstring>  // Required for: std::memcpy()
 #include <fstream>  // Required for: std::ifstream
 #include <iostream> // Required for: std::cout
 #include <vector>   // Required for: std::vector
@@ -17,6 +19,10 @@ constexpr int texture_size = 256;
 constexpr int texture_pixel_bytes = 4;
 
 uint32_t texture_counter = 0;
+
+// The highest texture object the drawing ever binds: desk k binds object k,
+// and a plan holds at most max_tables desks; the walls and figures use 4 to 7.
+constexpr uint32_t highest_drawn_texture = max_tables;
 
 namespace {
 
@@ -32,6 +38,12 @@ std::vector<unsigned char> scale_to_texture(const char* file_name, const unsigne
                                             int width, int height)
 {
     std::vector<unsigned char> scaled(size_t{texture_size} * texture_size * texture_pixel_bytes);
+    // At the texture's own size the rescaling is a plain copy, and a slow
+    // one: GLU converts every sample through floating point and back.
+    if (width == texture_size && height == texture_size) {
+        std::memcpy(scaled.data(), image, scaled.size());
+        return scaled;
+    }
     const GLint error = gluScaleImage(GL_RGBA, width, height, GL_UNSIGNED_BYTE, image,
                                       texture_size, texture_size, GL_UNSIGNED_BYTE, scaled.data());
     if (error != 0)
@@ -41,9 +53,15 @@ std::vector<unsigned char> scale_to_texture(const char* file_name, const unsigne
 }
 
 // Makes the next texture object current and fills it with the scaled image.
+// Every plan reload loads the seven images again into new objects; a number
+// above the highest one the drawing binds is counted but gets no object, so
+// a kiosk whose plan is reloaded for weeks does not pile up 256 KB images
+// that are never shown.
 void upload_texture(const std::vector<unsigned char>& scaled)
 {
     ++texture_counter;
+    if (texture_counter > highest_drawn_texture)
+        return;
     glBindTexture(GL_TEXTURE_2D, texture_counter);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);

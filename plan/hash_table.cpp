@@ -33,6 +33,23 @@ HashTable::HashTable(int size)
     }
 }
 
+// Every node sits in exactly one chain and every entry at its id's index.
+HashTable::~HashTable()
+{
+    for (int i = 0; i < size; ++i) {
+        for (HashNode* node = buckets[i]; node != nullptr;) {
+            HashNode* next = node->next;
+            delete node;
+            node = next;
+        }
+        if (entries[i] != nullptr)
+            delete[] entries[i]->name;
+        delete entries[i];
+    }
+    delete[] buckets;
+    delete[] entries;
+}
+
 // Shifts the accumulator five bits and adds each byte as a signed value,
 // so bytes of 0x80 and above subtract; the sum wraps modulo 2^32.
 uint32_t HashTable::hash_of(const char* name) const

@@ -13,11 +13,16 @@ struct HashEntry {
     char* name;      // the table's own copy of the name
 };
 
-// A grow-only chained hash table. It never frees what it allocates: its one
-// instance lives until the process ends.
+// A grow-only chained hash table: names are never removed; everything it
+// allocated is released when the table is destroyed.
 class HashTable {
 public:
     explicit HashTable(int size);
+    // Releases the chains, the entries with their names, and both arrays.
+    ~HashTable();
+    // The table owns its nodes and names, so it is neither copied nor assigned.
+    HashTable(const HashTable&) = delete;
+    HashTable& operator=(const HashTable&) = delete;
 
     // Bucket index of a name, 0 to size - 1.
     uint32_t hash_of(const char* name) const;
