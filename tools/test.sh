@@ -27,7 +27,7 @@ run_suite() {
 # Every part runs even when an earlier one fails; the status tells.
 status=0
 VEVUV_BUILD=$PLAIN_BUILD
-build_vevuv -DBUILD_TESTING=ON
+build_vevuv -DBUILD_TESTING=ON -DVEVUV_BENCH=ON
 run_suite "$VEVUV_BUILD" "$@" || status=1
 
 # Sanitized build and suite: the first error ends the process; leaks of the

@@ -1,0 +1,47 @@
+// figures.h -- the benchmark figures: frames and motion events of the
+// viewer, SGI decoding, and start-up.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "bench/bench_timing.h"
+
+namespace bench {
+
+// A plan point the motion figures stand at, plan units.
+struct StandPoint {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+// Where the viewer figures stand and look, for one building.
+struct ViewerSetup {
+    StandPoint room;          // inside a room, clear of walls and the desk
+    StandPoint corridor;      // in the corridor
+    float corridor_heading;   // walking view heading for the frame figures, degrees
+};
+
+// Opens the viewer's windows in the working directory (start_up), once.
+void open_viewer(int* argc, char** argv);
+
+// Frames of the walking and pop-up views at 700 x 500 and 1920 x 1080
+// against an empty frame of the same window.
+std::vector<Figure> frame_figures(const ViewerSetup& setup, const Effort& effort);
+
+// Motion events inside a room and in the corridor against a bare validated
+// parse of Department.xml.
+std::vector<Figure> motion_figures(const ViewerSetup& setup, const Effort& effort);
+
+// read_sgi_image on 2048 x 2048 run-length and verbatim files against
+// ImageMagick decoding the same files in-process.
+std::vector<Figure> decode_figures(const std::string& work_dir, const Effort& effort,
+                                   const char* program_name);
+
+// Process start to the first finished frame of the main window, for the
+// probe (the viewer) and for a minimal GLUT program, run in the working
+// directory.
+std::vector<Figure> startup_figures(const std::string& probe, const std::string& minimal,
+                                    const std::string& minimal_label, int repetitions);
+
+} // namespace bench

@@ -1,0 +1,35 @@
+// startup_probe.cpp -- the viewer started exactly as the program starts, which
+// prints "first frame" once its main window has finished its first frame and
+// then ends: the start-up benchmark times process start to that line.
+#include <GL/glut.h>  // Required for: glutSetWindow(), glutDisplayFunc(), glutMainLoop()
+
+#include <cstdio>     // Required for: std::fputs(), std::fflush()
+
+#include "app/process_exit.h"
+#include "app/state.h"
+#include "app/viewer.h"
+
+namespace {
+
+// The main window's display callback for the first frame: the viewer's own
+// frame, finished, then the marker line.
+void display_then_report()
+{
+    on_display();
+    glutSetWindow(window_state.main_window);
+    glFinish();
+    std::fputs("first frame\n", stdout);
+    std::fflush(stdout);
+    end_program(0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    start_up(&argc, argv);
+    glutSetWindow(window_state.main_window);
+    glutDisplayFunc(display_then_report);
+    glutMainLoop();
+    return 0;
+}
