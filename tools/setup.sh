@@ -16,9 +16,13 @@ ensure_packages() {
     echo "Installing: ${missing[*]}"
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    $sudo apt-get update -qq >/dev/null
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null || { echo "apt-get install failed" >&2; exit 1; }
+    local log
+    log=$(mktemp)
+    # apt's own chatter goes to a log that is shown only when it fails.
+    { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
+        --no-install-recommends "${missing[@]}"; } >"$log" 2>&1 \
+        || { cat "$log" >&2; rm -f "$log"; echo "apt-get install failed" >&2; exit 1; }
+    rm -f "$log"
 }
 
 BUILD_PACKAGES=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev
