@@ -71,40 +71,43 @@ bool read_token(LocatorReader& reader)
     return true;
 }
 
+// Steps past a run of decimal digits; counts them into *digits when given.
+const char* skip_digits(const char* text, int* digits = nullptr)
+{
+    for (; is_digit(*text); ++text)
+        if (digits)
+            ++*digits;
+    return text;
+}
+
+// Steps past an optional sign.
+const char* skip_sign(const char* text)
+{
+    return (*text == '+' || *text == '-') ? text + 1 : text;
+}
+
 // True when the whole text is a decimal integer: optional sign, digits.
 bool is_decimal_integer(const char* text)
 {
-    if (*text == '+' || *text == '-')
-        ++text;
-    if (!is_digit(*text))
-        return false;
-    while (is_digit(*text))
-        ++text;
-    return *text == '\0';
+    text = skip_sign(text);
+    return is_digit(*text) && *skip_digits(text) == '\0';
 }
 
 // True when the whole text is a decimal number: optional sign, digits with an
 // optional point, optional exponent.
 bool is_decimal_number(const char* text)
 {
-    if (*text == '+' || *text == '-')
-        ++text;
     int digits = 0;
-    for (; is_digit(*text); ++text)
-        ++digits;
+    text = skip_digits(skip_sign(text), &digits);
     if (*text == '.')
-        for (++text; is_digit(*text); ++text)
-            ++digits;
+        text = skip_digits(text + 1, &digits);
     if (digits == 0)
         return false;
     if (*text == 'e' || *text == 'E') {
-        ++text;
-        if (*text == '+' || *text == '-')
-            ++text;
+        text = skip_sign(text + 1);
         if (!is_digit(*text))
             return false;
-        while (is_digit(*text))
-            ++text;
+        text = skip_digits(text);
     }
     return *text == '\0';
 }

@@ -2,6 +2,7 @@
 // for the image tests.
 #pragma once
 
+#include <GL/freeglut.h>  // Required for: glutInit(), glutCreateWindow()
 #include <stdlib.h>  // Required for: mkdtemp()
 
 #include <cstdint>
@@ -47,6 +48,22 @@ inline Bytes verbatim_file(const Header& h, const Bytes& planes)
     Bytes out = header_bytes(h);
     out.insert(out.end(), planes.begin(), planes.end());
     return out;
+}
+
+// Opens one small GLUT window the first time, so that a GL context is current.
+inline void ensure_gl_context()
+{
+    static bool ready = false;
+    if (ready)
+        return;
+    int argc = 1;
+    char name[] = "image_test";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+    glutInitWindowSize(64, 64);
+    glutCreateWindow("image test");
+    ready = true;
 }
 
 // A private folder for the files of one test, removed afterwards.

@@ -10,24 +10,12 @@
 #include <filesystem>
 #include <string>
 
+#include "image_test_support.h"
+
 namespace {
 
+using image_test::ensure_gl_context;
 namespace fs = std::filesystem;
-
-void ensure_gl_context()
-{
-    static bool ready = false;
-    if (ready)
-        return;
-    int argc = 1;
-    char name[] = "image_texture_bound_test";
-    char* argv[] = {name, nullptr};
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
-    glutInitWindowSize(64, 64);
-    glutCreateWindow("texture bound test");
-    ready = true;
-}
 
 GLint bound_texture_width(GLuint object)
 {

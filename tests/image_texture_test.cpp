@@ -20,22 +20,6 @@ namespace {
 using namespace image_test;
 namespace fs = std::filesystem;
 
-// Opens one GLUT window the first time, so that a GL context is current.
-void ensure_gl_context()
-{
-    static bool ready = false;
-    if (ready)
-        return;
-    int argc = 1;
-    char name[] = "image_texture_test";
-    char* argv[] = {name, nullptr};
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
-    glutInitWindowSize(64, 64);
-    glutCreateWindow("texture test");
-    ready = true;
-}
-
 // A verbatim SGI file of one byte a sample.
 Bytes verbatim_file(uint16_t xsize, uint16_t ysize, uint16_t zsize, const Bytes& planes)
 {
