@@ -40,7 +40,8 @@ expect_sound() {
 "$bin/vevuv_bench" --building="$data" --label=shipped --quick \
     --probe="$bin/vevuv_startup_probe" --minimal="$bin/vevuv_minimal_glut" \
     >"$out/shipped.txt" 2>&1 || { cat "$out/shipped.txt"; exit 1; }
-for figure in "start-up to first frame" "frame walking 700x500" "frame pop-up 700x500" \
+for figure in "start-up to first frame" "frame walking 700x500" "frame one textured layer 700x500" \
+              "frame pop-up 700x500" \
               "frame walking 1920x1080" "frame pop-up 1920x1080" "motion step in a room" \
               "motion step in the corridor" "SGI decode 2048x2048 run-length" \
               "SGI decode 2048x2048 verbatim"; do

@@ -88,6 +88,47 @@ void scissored_viewer_frame()
     glDisable(GL_SCISSOR_TEST);
 }
 
+// The least a frame of a textured picture costs: one quad over the whole
+// main window, textured with the wall texture (nearest texel, as the
+// viewer's textures) and lit as the walls are, depth-tested, each pixel
+// filled exactly once; then the swap. Nothing of the viewer's drawing.
+void one_textured_layer_frame()
+{
+    constexpr unsigned wall_texture = 4;
+    constexpr float texture_repeats = 8.0f;
+    glutSetWindow(window_state.main_window);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, wall_texture);
+    glBegin(GL_QUADS);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-1.0f, -1.0f, 0.5f);
+    glTexCoord2f(texture_repeats, 0.0f);
+    glVertex3f(1.0f, -1.0f, 0.5f);
+    glTexCoord2f(texture_repeats, texture_repeats);
+    glVertex3f(1.0f, 1.0f, 0.5f);
+    glTexCoord2f(0.0f, texture_repeats);
+    glVertex3f(-1.0f, 1.0f, 0.5f);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glutSwapBuffers();
+    glFinish();
+    sync_with_server();
+}
+
 // The status strip alone, finished.
 void status_strip_frame()
 {
@@ -192,6 +233,8 @@ void add_view_figures(std::vector<Figure>& figures, const ViewerSetup& setup, in
                                        scissored_viewer_frame));
         figures.push_back(frame_figure("status strip alone", width, height, effort,
                                        status_strip_frame));
+        figures.push_back(frame_figure("one textured layer", width, height, effort,
+                                       one_textured_layer_frame));
     }
     on_key('v', 0, 0);  // the pop-up view, as the visitor switches to it
     pump_events(settle_seconds);
