@@ -106,6 +106,19 @@ std::string load_averages()
 
 } // namespace
 
+Figure time_figure(const std::string& name, const std::string& baseline, const std::string& unit,
+                   double scale, const PairTiming& t)
+{
+    Figure f;
+    f.name = name;
+    f.baseline = baseline;
+    f.unit = unit;
+    f.subject = t.subject * scale;
+    f.reference = t.baseline * scale;
+    f.ratio = t.subject / t.baseline;
+    return f;
+}
+
 // Runs subject and baseline alternately and returns their median seconds per call.
 PairTiming time_pair(const std::function<void()>& subject, const std::function<void()>& baseline,
                      const Effort& effort)

@@ -34,6 +34,11 @@ struct Figure {
     std::string note;        // extra figure, e.g. frames per second
 };
 
+// A figure of two times: its names, and the median seconds of both shown in
+// unit (scale units per second), with their ratio.
+Figure time_figure(const std::string& name, const std::string& baseline, const std::string& unit,
+                   double scale, const PairTiming& t);
+
 // Runs subject and baseline alternately, each repetition long enough to
 // cover min_rep_seconds, and returns the median seconds per call of each.
 PairTiming time_pair(const std::function<void()>& subject, const std::function<void()>& baseline,

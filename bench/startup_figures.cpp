@@ -107,13 +107,7 @@ std::vector<Figure> startup_figures(const std::string& probe, const std::string&
     };
     const PairTiming t = time_single_pair([&] { return timed(probe); },
                                           [&] { return timed(minimal); }, repetitions);
-    Figure f;
-    f.name = "start-up to first frame";
-    f.baseline = minimal_label;
-    f.unit = "ms";
-    f.subject = t.subject * 1e3;
-    f.reference = t.baseline * 1e3;
-    f.ratio = t.subject / t.baseline;
+    Figure f = time_figure("start-up to first frame", minimal_label, "ms", 1e3, t);
     f.goal = "<= 1.5";
     f.met = !failed && f.ratio <= startup_goal;
     if (failed)

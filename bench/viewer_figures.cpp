@@ -195,15 +195,9 @@ Figure frame_figure(const char* view, int width, int height, const Effort& effor
                     void (*frame)() = viewer_frame)
 {
     const PairTiming t = time_pair(frame, empty_frame, effort);
-    Figure f;
     char name[80];
     std::snprintf(name, sizeof name, "frame %s %dx%d", view, window_state.width, window_state.height);
-    f.name = name;
-    f.baseline = "empty frame (clear, swap)";
-    f.unit = "ms";
-    f.subject = t.subject * 1e3;
-    f.reference = t.baseline * 1e3;
-    f.ratio = t.subject / t.baseline;
+    Figure f = time_figure(name, "empty frame (clear, swap)", "ms", 1e3, t);
     char note[64];
     std::snprintf(note, sizeof note, "%.0f fps", 1.0 / t.subject);
     f.note = note;
@@ -258,13 +252,8 @@ Figure motion_figure(const char* where, StandPoint point, const char* expected_s
     motion_step();
     const bool path_ok = status_starts_with(expected_status);
     const PairTiming t = time_pair(motion_step, bare_parse, effort);
-    Figure f;
-    f.name = std::string("motion step ") + where;
-    f.baseline = "bare validated libxml2 parse";
-    f.unit = "us";
-    f.subject = t.subject * 1e6;
-    f.reference = t.baseline * 1e6;
-    f.ratio = t.subject / t.baseline;
+    Figure f = time_figure(std::string("motion step ") + where, "bare validated libxml2 parse", "us",
+                           1e6, t);
     char goal_text[16];
     std::snprintf(goal_text, sizeof goal_text, "%s %.1f", goal < 1.0 ? "<" : "<=", goal);
     f.goal = goal_text;

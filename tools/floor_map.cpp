@@ -443,48 +443,57 @@ std::string problem_mark(const PageFrame& f, TagBoard& board, const Finding& fin
 // ---------------------------------------------------------------------------
 // Legend and list
 
+// One mark of the legend row: its sample, how far the caption starts after
+// the sample's left edge, the caption and how far the next mark starts after
+// the caption.
+struct LegendMark {
+    enum class Shape { line, box, dot } shape;
+    double width, height;       // the sample's size in pixels (a dot's diameter)
+    double caption_offset;
+    const char* kind;
+    const char* caption;
+    double caption_advance;
+};
+
+const LegendMark legend_marks[] = {
+    {LegendMark::Shape::line, 30, 0, 38, "wall", "wall", 50},
+    {LegendMark::Shape::line, 30, 0, 38, "lintel", "lintel over a doorway", 150},
+    {LegendMark::Shape::box, 30, 16, 38, "legend box", "locator box: room, professor", 200},
+    {LegendMark::Shape::box, 18, 12, 24, "desk", "solid desk", 80},
+    {LegendMark::Shape::box, 18, 12, 24, "desk drawn", "drawn only", 80},
+    {LegendMark::Shape::box, 18, 12, 24, "desk visit", "desk of a visit", 110},
+    {LegendMark::Shape::dot, 12, 12, 18, "start", "start", 48},
+    {LegendMark::Shape::dot, 12, 12, 18, "light", "light", 48},
+    {LegendMark::Shape::box, 14, 14, 20, "portrait", "portrait", 70},
+    {LegendMark::Shape::dot, 14, 14, 19, "error", "error", 50},
+    {LegendMark::Shape::dot, 14, 14, 19, "warning", "warning", 60},
+};
+
+// The sample of one legend mark with its left edge at x, centred on y.
+std::string legend_sample(const LegendMark& mark, double x, double y)
+{
+    switch (mark.shape) {
+    case LegendMark::Shape::line:
+        return pixel_line(x, y, x + mark.width, y, mark.kind);
+    case LegendMark::Shape::box:
+        return pixel_rect(x, y - mark.height / 2, mark.width, mark.height, mark.kind);
+    case LegendMark::Shape::dot:
+        break;
+    }
+    return circle_element(x + mark.width / 2, y, mark.width / 2, mark.kind);
+}
+
 // One row that names every kind of mark on the map.
 std::string legend(double y)
 {
     double x = page_margin;
     std::string svg = "<g class=\"legend-row\">\n";
-    const auto caption = [&](const char* text, double advance) {
-        svg += text_element(x, y + 4, "legend", text);
-        x += advance;
-    };
-    svg += pixel_line(x, y, x + 30, y, "wall");
-    x += 38;
-    caption("wall", 50);
-    svg += pixel_line(x, y, x + 30, y, "lintel");
-    x += 38;
-    caption("lintel over a doorway", 150);
-    svg += pixel_rect(x, y - 8, 30, 16, "legend box");
-    x += 38;
-    caption("locator box: room, professor", 200);
-    svg += pixel_rect(x, y - 6, 18, 12, "desk");
-    x += 24;
-    caption("solid desk", 80);
-    svg += pixel_rect(x, y - 6, 18, 12, "desk drawn");
-    x += 24;
-    caption("drawn only", 80);
-    svg += pixel_rect(x, y - 6, 18, 12, "desk visit");
-    x += 24;
-    caption("desk of a visit", 110);
-    svg += circle_element(x + 6, y, 6, "start");
-    x += 18;
-    caption("start", 48);
-    svg += circle_element(x + 6, y, 6, "light");
-    x += 18;
-    caption("light", 48);
-    svg += pixel_rect(x, y - 7, 14, 14, "portrait");
-    x += 20;
-    caption("portrait", 70);
-    svg += circle_element(x + 7, y, 7, "error");
-    x += 19;
-    caption("error", 50);
-    svg += circle_element(x + 7, y, 7, "warning");
-    x += 19;
-    caption("warning", 60);
+    for (const LegendMark& mark : legend_marks) {
+        svg += legend_sample(mark, x, y);
+        x += mark.caption_offset;
+        svg += text_element(x, y + 4, "legend", mark.caption);
+        x += mark.caption_advance;
+    }
     return svg + "</g>\n";
 }
 
