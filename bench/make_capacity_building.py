@@ -14,7 +14,7 @@ The floor: 100 x 6 plan units, 25 rooms south and 25 north of a corridor
   * 300 lintels: one over every door and 250 beams across the corridor;
   * 50 rooms in the locator file "qor3rdfloor.inp";
   * Department.xml of the 50 rooms with every text field at its full width
-    (the DTD is the shipped one, taken from tools/make_building.py).
+    (the DTD is the shipped one, taken from generators/make_building.py).
 
 The seven textures are copied from DATA_DIR (default: data/ beside bench/).
 It prints the points the benchmark stands at, one "name x y" per line.

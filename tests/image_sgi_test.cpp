@@ -365,7 +365,7 @@ void write_source_picture(const std::string& path)
 TEST(SgiImageReader, DecodesImageMagickFilesLikeImageMagick)
 {
     ASSERT_TRUE(run("convert -version >/dev/null 2>&1"))
-        << "ImageMagick's convert is needed (tools/test.sh installs it)";
+        << "ImageMagick's convert is needed (scripts/test.sh installs it)";
     TempDir dir;
     ASSERT_TRUE(dir.ok());
     const std::string source = dir.file("source.pam");

@@ -17,8 +17,8 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
-#include "tools/building_check.h"
-#include "tools/floor_map.h"
+#include "maintainer/building_check.h"
+#include "maintainer/floor_map.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/building_check.h"
+#include "maintainer/building_check.h"
 
 // Plan coordinates closer than this count as the same, plan units.
 constexpr float same_place_tolerance = 0.001f;

@@ -1,6 +1,6 @@
 // building_check.cpp -- runs the parts of the building check in the data
 // folder, and the helpers the parts share for writing findings.
-#include "tools/building_check.h"
+#include "maintainer/building_check.h"
 
 #include <cerrno>    // Required for: errno
 #include <cmath>     // Required for: std::fabs()
@@ -10,8 +10,8 @@
 #include <unistd.h>  // Required for: chdir(), getcwd()
 
 #include "app/state.h"
-#include "tools/check_parts.h"
-#include "tools/console_capture.h"
+#include "maintainer/check_parts.h"
+#include "maintainer/console_capture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>   // Required for: std::strcmp()
 #include <iostream>  // Required for: std::cout, std::cerr
 
-#include "tools/building_check.h"
+#include "maintainer/building_check.h"
 
 namespace {
 

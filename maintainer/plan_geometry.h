@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "plan/floor_plan.h"
-#include "tools/building_check.h"
+#include "maintainer/building_check.h"
 
 // World coordinates closer than this count as the same place, world units.
 constexpr float world_tolerance = 0.003f;

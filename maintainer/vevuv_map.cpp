@@ -5,8 +5,8 @@
 #include <iostream>  // Required for: std::cout, std::cerr
 
 #include "plan/floor_plan.h"
-#include "tools/building_check.h"
-#include "tools/floor_map.h"
+#include "maintainer/building_check.h"
+#include "maintainer/floor_map.h"
 
 namespace {
 

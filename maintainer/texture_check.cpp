@@ -5,8 +5,8 @@
 #include <sys/stat.h>  // Required for: stat()
 
 #include "image/sgi_image.h"
-#include "tools/check_parts.h"
-#include "tools/console_capture.h"
+#include "maintainer/check_parts.h"
+#include "maintainer/console_capture.h"
 
 namespace {
 

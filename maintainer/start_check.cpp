@@ -10,8 +10,8 @@
 
 #include "app/state.h"
 #include "plan/walls.h"
-#include "tools/check_parts.h"
-#include "tools/plan_geometry.h"
+#include "maintainer/check_parts.h"
+#include "maintainer/plan_geometry.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/building_check.h"
+#include "maintainer/building_check.h"
 
 // The SVG document of plan number plan_index (0 for plan.dat) of the report.
 std::string floor_map_svg(const BuildingReport& report, std::size_t plan_index);

@@ -12,9 +12,9 @@
 
 #include "app/state.h"
 #include "plan/floor_plan.h"
-#include "tools/check_parts.h"
-#include "tools/console_capture.h"
-#include "tools/plan_geometry.h"
+#include "maintainer/check_parts.h"
+#include "maintainer/console_capture.h"
+#include "maintainer/plan_geometry.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 #include "directory/room_record.h"
 #include "directory/xml_dom.h"
-#include "tools/check_parts.h"
-#include "tools/console_capture.h"
+#include "maintainer/check_parts.h"
+#include "maintainer/console_capture.h"
 
 namespace {
 

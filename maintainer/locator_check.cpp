@@ -4,8 +4,8 @@
 #include <cstring>    // Required for: strnlen()
 
 #include "directory/locator.h"
-#include "tools/check_parts.h"
-#include "tools/console_capture.h"
+#include "maintainer/check_parts.h"
+#include "maintainer/console_capture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "app/state.h"
 #include "directory/room_record.h"
-#include "tools/check_parts.h"
+#include "maintainer/check_parts.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // console_capture.cpp -- catching a reader's console lines and its attempts
 // to end the program.
-#include "tools/console_capture.h"
+#include "maintainer/console_capture.h"
 
 #include <climits>  // Required for: INT_MAX
 #include <cstring>   // Required for: std::strlen()

@@ -2,7 +2,7 @@
 """make_textures.py -- draws the seven textures Vevuv ships with and writes
 them as SGI (.rgb) image files, 256 x 256 pixels.
 
-    python3 tools/make_textures.py [output-folder]     (default: data/)
+    python3 generators/make_textures.py [output-folder]     (default: data/)
 
 Standard library only. The output is the same on every run, so the committed
 files change only when this script does. The files mix the encodings the

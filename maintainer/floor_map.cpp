@@ -4,7 +4,7 @@
 //
 // Sections: the page frame; SVG text helpers; the building; the problems;
 // legend and list; floor_map_svg.
-#include "tools/floor_map.h"
+#include "maintainer/floor_map.h"
 
 #include <algorithm>  // Required for: std::min(), std::max()
 #include <cmath>      // Required for: std::sin(), std::cos(), std::fabs(), std::isfinite()
@@ -12,7 +12,7 @@
 #include <vector>     // Required for: std::vector
 
 #include "app/state.h"
-#include "tools/check_parts.h"
+#include "maintainer/check_parts.h"
 
 namespace {
 
