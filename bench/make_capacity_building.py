@@ -26,7 +26,7 @@ import shutil
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tools"))
+sys.path.insert(0, os.path.join(HERE, "..", "generators"))
 import make_building as shipped  # noqa: E402  (DTD, field order, locator lines)
 
 ROOMS_PER_SIDE = 25
