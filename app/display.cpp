@@ -15,13 +15,6 @@ constexpr double near_plane = 0.05;      // world units
 constexpr double far_plane = 100.0;      // world units
 constexpr float walking_target_z = -100.0f; // the walking eye looks along -z before turning
 constexpr float marker_offset = 0.1f;    // plan units added to the marker's position
-constexpr unsigned marker_texture = 7;   // texture object of the visitor's marker
-
-// Status strip geometry inside the main window, pixels.
-constexpr int status_x = 5;
-constexpr int status_y = 5;
-constexpr int status_side_margin = 10;   // strip width = window width - 10
-constexpr int status_height_divisor = 10; // strip height = window height / 10
 
 // The overhead eye over the floor's far corner half-way, looking at the
 // origin; the floor is turned by popup_angle about its centre. Draws the
@@ -93,9 +86,9 @@ void on_reshape(int w, int h)
     glMatrixMode(GL_MODELVIEW);
     glutSetWindow(window_state.status_window);
     // X refuses windows of no size, so the strip keeps at least one pixel.
-    glutReshapeWindow(positive(window_state.width - status_side_margin),
-                      positive(window_state.height / status_height_divisor));
-    glutPositionWindow(status_x, status_y);
+    glutReshapeWindow(positive(status_strip_width(window_state.width)),
+                      positive(status_strip_height(window_state.height)));
+    glutPositionWindow(status_strip_x, status_strip_y);
     glutSetWindow(window_state.main_window);
     glutPostRedisplay();
 }

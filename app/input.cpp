@@ -37,7 +37,6 @@ constexpr double step_per_pixel = 0.04;
 constexpr int default_room_name_size = 10;
 const char default_room_name[default_room_name_size] = "302";
 
-const char corridor_text[] = "You are in the corridor";
 
 // Writes the quit line and ends the program with status 0.
 [[noreturn]] void quit()

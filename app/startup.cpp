@@ -9,14 +9,6 @@
 
 namespace {
 
-// Status strip placement inside the main window, pixels from its top-left.
-constexpr int status_strip_x = 5;
-constexpr int status_strip_y = 5;
-// The strip is the main window's width less this many pixels wide.
-constexpr int status_strip_width_inset = 10;
-// The strip is this fraction (1/n, integer division) of the main window high.
-constexpr int status_strip_height_divisor = 10;
-
 // Takes the one optional argument as the plan file of the first world build.
 void take_plan_argument(int argc, char** argv)
 {
@@ -43,8 +35,7 @@ void create_status_window()
 {
     window_state.status_window = glutCreateSubWindow(
         window_state.main_window, status_strip_x, status_strip_y,
-        window_state.width - status_strip_width_inset,
-        window_state.height / status_strip_height_divisor);
+        status_strip_width(window_state.width), status_strip_height(window_state.height));
     glutDisplayFunc(on_status_display);
     glutReshapeFunc(on_status_reshape);
 }

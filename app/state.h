@@ -8,15 +8,14 @@
 
 #include <string>
 
+#include "app/config.h"  // Required for: status_text_size
+
 // Plan units to world units: world x = plan x * 3, world z = plan y * -3.
 constexpr double plan_scale_x = 3.0;
 constexpr double plan_scale_z = -3.0;
 
 // Degrees to radians, with pi written to nine decimals.
 constexpr double degrees_to_radians = 3.141592654 / 180.0;
-
-// Capacity of the status line, including its terminating zero.
-constexpr int status_text_size = 200;
 
 struct WindowState {
     int main_window = 0;              // GLUT id of the main window

@@ -1,7 +1,8 @@
 // status.cpp -- the status strip (one line of text in a framed sub-window)
 // and the help page that replaces the building while F1 is on.
 #include <GL/freeglut.h>  // Required for: glutSetWindow(), glutBitmapCharacter(), glutSwapBuffers()
-#include <cstring>        // Required for: strnlen()
+#include <cstring>        // Required for: strnlen(), std::strlen()
+#include <string>         // Required for: std::string
 
 #include "app/state.h"
 #include "app/viewer.h"
@@ -13,17 +14,6 @@ namespace {
 const float strip_grey = 0.25f;
 const float frame_corner_x = 0.999f;     // normalised, just inside the edges
 const float frame_corner_y = 0.99f;
-
-// Where the status line starts: x = 0.2 - (n * 4.3 / width + 0.5),
-// y = width * 0.1 / height, in the strip's normalised coordinates.
-constexpr double text_shift = 0.2;
-constexpr double text_offset = 0.5;
-constexpr double pixels_per_character = 4.3;
-constexpr double text_height_ratio = 0.1;
-
-// Status strip size relative to the main window, pixels.
-constexpr int status_side_margin = 10;
-constexpr int status_height_divisor = 10;
 
 // The help page: 640 x 480 units with y upward, unit centres on whole numbers.
 constexpr double page_left = -0.5, page_right = 639.5;
@@ -62,14 +52,12 @@ void draw_status_frame()
 }
 
 // Places the raster at the start of the status line, further left the
-// longer the line.
+// longer the line (in characters), never left of the strip's margin.
 void place_status_raster()
 {
-    const size_t n = strnlen(window_state.status_text, sizeof window_state.status_text);
-    const double width = non_zero(window_state.width);
-    const double height = non_zero(window_state.height);
-    const double x = text_shift - (double(n) * pixels_per_character / width + text_offset);
-    const double y = width * text_height_ratio / height;
+    const std::size_t n = glyph_text(window_state.status_text, status_text_size).size();
+    const double x = status_text_x(n, window_state.width);
+    const double y = status_text_y(window_state.width, window_state.height);
     glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
 }
 
@@ -101,14 +89,14 @@ void draw_status_text(const char* text)
         return;
     double raster[4];
     glGetDoublev(GL_CURRENT_RASTER_POSITION, raster);
-    const double strip_width = non_zero(window_state.width - status_side_margin);
-    const double strip_height = non_zero(window_state.height / status_height_divisor);
+    const double strip_width = non_zero(status_strip_width(window_state.width));
+    const double strip_height = non_zero(status_strip_height(window_state.height));
     glRasterPos2d(2.0 * raster[0] / strip_width - 1.0, 2.0 * raster[1] / strip_height - 1.0);
     if (text == nullptr)
         return;
     // No status line is longer than the status buffer holds.
-    for (int i = 0; i < status_text_size && text[i] != '\0'; ++i)
-        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, static_cast<unsigned char>(text[i]));
+    for (unsigned char glyph : glyph_text(text, status_text_size))
+        glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, glyph);
 }
 
 // Keeps the strip's viewport on the whole sub-window.
@@ -133,6 +121,33 @@ void draw_bitmap_string(void* font, const char* text)
 {
     if (text == nullptr)
         return;
-    for (const char* c = text; *c != '\0'; ++c)
-        glutBitmapCharacter(font, static_cast<unsigned char>(*c));
+    for (unsigned char glyph : glyph_text(text, std::strlen(text)))
+        glutBitmapCharacter(font, glyph);
+}
+
+// The glyphs of UTF-8 text of at most max_bytes: each character the bitmap
+// fonts hold (Latin-1) as its own code, any other character and any byte
+// that is no well-formed UTF-8 as '?'.
+std::string glyph_text(const char* text, std::size_t max_bytes)
+{
+    std::string glyphs;
+    const std::size_t length = strnlen(text, max_bytes);
+    for (std::size_t at = 0; at < length;) {
+        const unsigned char lead = static_cast<unsigned char>(text[at]);
+        const std::size_t size = lead < 0x80   ? 1
+                                 : lead > 0xF4 ? 0
+                                 : lead >= 0xF0 ? 4
+                                 : lead >= 0xE0 ? 3
+                                 : lead >= 0xC2 ? 2 : 0;
+        bool whole = size > 0 && at + size <= length;
+        unsigned long code = size == 1 ? lead : lead & (0x7F >> size);
+        for (std::size_t k = 1; whole && k < size; ++k) {
+            whole = (static_cast<unsigned char>(text[at + k]) & 0xC0) == 0x80;
+            code = (code << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3F);
+        }
+        // Only one or two bytes can hold a Latin-1 character; longer ones above it are '?'.
+        glyphs += whole && size <= 2 ? static_cast<char>(code) : '?';
+        at += whole ? size : 1;
+    }
+    return glyphs;
 }

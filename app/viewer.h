@@ -2,6 +2,9 @@
 // and the room visit.
 #pragma once
 
+#include <cstddef>  // Required for: std::size_t
+#include <string>   // Required for: std::string
+
 #include "directory/room_record.h"
 
 // Start-up: colours, GLUT, windows, world, callbacks; enters the main loop.
@@ -24,6 +27,9 @@ void on_status_reshape(int w, int h);
 void draw_status_text(const char* text);
 void draw_help_page();
 void draw_bitmap_string(void* font, const char* text);
+// The glyphs of UTF-8 text of at most max_bytes: Latin-1 characters as
+// themselves, every other character (or broken sequence) as '?'.
+std::string glyph_text(const char* text, std::size_t max_bytes);
 
 // Room visit: moves the desk into the room and opens its page once per run.
 extern int tables_turned;  // flag: desks are drawn turned by 180 degrees

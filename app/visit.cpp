@@ -17,13 +17,6 @@ namespace {
 
 // Corners whose mean places a desk given as (0, 0).
 constexpr int default_table_corner_count = 6;
-// Desks in rooms beyond this plan line (larger y) are turned round. Compared
-// in single precision so that a table written as 2.7 lies on the line.
-constexpr float turn_line_y = 2.7f;
-// A table blocks the visitor when its kind is this.
-constexpr int blocking_table_kind = 2;
-// Segments add_table_walls appends around one desk.
-constexpr int segments_per_table = 4;
 
 // Program that opens a page in the user's web browser.
 const char browser_program[] = "xdg-open";
@@ -87,7 +80,7 @@ bool previous_visit_block_in_place()
     const FloorPlan& plan = floor_plan;
     const int32_t start = plan.visit_wall_start;
     return start >= plan.wall_count
-        && start + segments_per_table == plan.wall_count + plan.table_wall_count;
+        && start + table_block_segments == plan.wall_count + plan.table_wall_count;
 }
 
 // Makes the desk at world (x, z) solid, replacing the previous visit's block
@@ -99,15 +92,11 @@ void replace_visit_walls(int room_number, float x, float z)
         plan.table_wall_count = plan.visit_wall_start - plan.wall_count;
     const int32_t start = plan.wall_count + plan.table_wall_count;
     plan.visit_wall_start = -1;
-    if (start < 0 || start > max_walls - segments_per_table) {
-        std::cout << "Room " << room_number << ": the wall table holds " << start
-                  << " of " << max_walls << " segments; the desk moved there does not block"
-                  << std::endl;
-        return;
-    }
-    add_table_walls(x, z);
-    if (plan.wall_count + plan.table_wall_count == start + segments_per_table)
+    if (add_table_walls(x, z))
         plan.visit_wall_start = start;
+    else
+        std::cout << "Room " << room_number << ": " << table_block_refusal("the desk moved there")
+                  << std::endl;
 }
 
 } // namespace
@@ -120,7 +109,7 @@ void visit_room(RoomRecord& record)
         place_table_at_corner_mean(record);
     else if (record.TableX == -1.0 && record.TableY == -1.0)
         return;  // a room without a table
-    tables_turned = record.TableY > turn_line_y ? 1 : 0;
+    tables_turned = record.TableY > desk_turn_line_y ? 1 : 0;
     floor_plan.table_count = 1;
     TablePlacement& desk = floor_plan.tables[0];
     desk.x = float(record.TableX * plan_scale_x);

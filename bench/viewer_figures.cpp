@@ -28,7 +28,6 @@ constexpr double room_motion_goal = 1.2;    // room step at most this times the 
 constexpr double corridor_motion_goal = 0.1;
 
 const char department_file[] = "Department.xml";
-const char corridor_text[] = "You are in the corridor";
 const char room_text_start[] = "Room ";
 // The options of the parse the room lookup asks libxml2 for: validated,
 // nothing from the network, no console noise.

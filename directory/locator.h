@@ -5,9 +5,6 @@
 
 #include "directory/room_record.h"
 
-constexpr int max_locator_records = 50;  // records kept from the locator file
-constexpr int locator_name_size = 12;    // room text, terminating zero included
-constexpr int locator_token_size = 20;   // longest token read, zero included
 constexpr int locator_point_count = 10;  // points of a shape-5 record
 
 struct LocatorEntry {

@@ -3,13 +3,9 @@
 
 #include <cstdint>
 
+#include "app/config.h"  // Required for: the field widths
 #include "directory/xml_dom.h"
 
-// Field widths, terminating zero included; longer texts are cut to fit.
-constexpr int professor_size = 20;
-constexpr int long_text_size = 100;     // Introduction_Text, Research, Publications
-constexpr int short_text_size = 20;     // Texture, Image
-constexpr int normal_table_size = 12;
 constexpr int room_corner_count = 10;
 
 // Fields carry the names of their XML elements; coordinates in plan units.

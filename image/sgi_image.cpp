@@ -26,6 +26,9 @@ constexpr int channels_read = 4;
 // Largest image accepted, in pixels (4096 x 4096): a 64 MiB RGBA buffer, and
 // room for the rescaling that follows in the texture loader.
 constexpr unsigned long long max_image_pixels = 4096ull * 4096ull;
+// Largest image read reduced (a row at a time, box-filtered to the texture):
+// the bound keeps the time of one load under a second or so.
+constexpr unsigned long long max_reduced_image_pixels = 16384ull * 8192ull;
 // Type values: the high byte selects run-length encoding, the low byte gives
 // the bytes per sample.
 constexpr unsigned run_length_type = 0x0100;
@@ -218,19 +221,26 @@ void read_verbatim_row(SgiImage* image, unsigned char* row, int y, int z)
         row[x] = image->row_buffer[x * bytes];
 }
 
-// Checks the size before anything is allocated for it; prints why not.
-bool image_size_is_usable(const SgiImage* image, const char* file_name)
+unsigned long long pixel_count(const SgiImage* image)
 {
-    const unsigned long long pixels = static_cast<unsigned long long>(image->xsize) * image->ysize;
+    return static_cast<unsigned long long>(image->xsize) * image->ysize;
+}
+
+// Checks the size before anything is allocated for it; prints why not. An
+// image too large to hold whole passes when it will be reduced.
+bool image_size_is_usable(const SgiImage* image, const char* file_name, bool reducible = false)
+{
+    const unsigned long long pixels = pixel_count(image);
     if (pixels == 0 || image->zsize == 0) {
         std::fprintf(stderr, "%s: image size %ux%ux%u is empty; skipping\n", file_name,
                      unsigned{image->xsize}, unsigned{image->ysize}, unsigned{image->zsize});
         return false;
     }
-    if (pixels > max_image_pixels) {
+    const unsigned long long limit = reducible ? max_reduced_image_pixels : max_image_pixels;
+    if (pixels > limit) {
         std::fprintf(stderr, "%s: image size %ux%ux%u is too large (more than %llu pixels); skipping\n",
                      file_name, unsigned{image->xsize}, unsigned{image->ysize},
-                     unsigned{image->zsize}, max_image_pixels);
+                     unsigned{image->zsize}, limit);
         return false;
     }
     return true;
@@ -311,22 +321,57 @@ void close_sgi_image(SgiImage* image)
     std::free(image);
 }
 
-// Reads a whole image as RGBA, row 0 first; null (after a message naming the
-// file) when the size is unusable or the buffers cannot be allocated.
-unsigned char* read_sgi_image(const char* file_name, int* width, int* height, int* components)
+namespace {
+
+// Adds an RGBA image row of width pixels to row out_y of the output sums:
+// image column x falls on output column x * out_width / width.
+void add_row_to_boxes(const unsigned char* row, int width, int out_y, int out_width, uint32_t* sums)
 {
-    SgiImage* image = open_sgi_image(file_name);
-    *width = image->xsize;
-    *height = image->ysize;
-    *components = image->zsize;
-    if (!image_size_is_usable(image, file_name)) {
-        close_sgi_image(image);
-        return nullptr;
+    uint32_t* out_row = sums + size_t(out_y) * size_t(out_width) * 4;
+    for (int x = 0; x < width; ++x) {
+        uint32_t* sum = out_row + size_t(long(x) * out_width / width) * 4;
+        for (int c = 0; c < 4; ++c)
+            sum[c] += row[size_t(x) * 4 + c];
     }
+}
+
+// Image pixels that fall on output index i of out along an image side of size.
+uint32_t box_span(int i, int size, int out)
+{
+    // Image index k falls on output index k * out / size: the first k of i is ceil(i * size / out).
+    const long first = (long(i) * size + out - 1) / out;
+    const long next = (long(i + 1) * size + out - 1) / out;
+    return uint32_t(next - first);
+}
+
+// Divides every output sum by the image pixels of its box, rounding.
+void take_box_means(const uint32_t* sums, int width, int height, int out_width, int out_height,
+                    unsigned char* pixels)
+{
+    for (int y = 0; y < out_height; ++y)
+        for (int x = 0; x < out_width; ++x) {
+            const uint32_t count = box_span(x, width, out_width) * box_span(y, height, out_height);
+            const size_t at = (size_t(y) * size_t(out_width) + size_t(x)) * 4;
+            for (int c = 0; c < 4; ++c)
+                pixels[at + c] = count > 0 ? static_cast<unsigned char>((sums[at + c] + count / 2) / count) : 0;
+        }
+}
+
+// Reads image into an RGBA buffer of out_width x out_height, row 0 first:
+// whole when that is its own size, else each output pixel the mean of the
+// box of image pixels that falls on it. Closes the image; null (after a
+// message naming the file) when the buffers cannot be allocated.
+unsigned char* read_pixels(SgiImage* image, const char* file_name, int out_width, int out_height)
+{
     const size_t row_bytes = size_t{image->xsize} * 4;
-    auto* pixels = static_cast<unsigned char*>(std::malloc(row_bytes * image->ysize));
+    const bool whole = out_width == image->xsize && out_height == image->ysize;
+    const size_t out_bytes = size_t(out_width) * size_t(out_height) * 4;
+    auto* pixels = static_cast<unsigned char*>(std::malloc(out_bytes));
+    // A reduced read keeps one image row and the sums of the output pixels.
+    auto* row = whole ? nullptr : static_cast<unsigned char*>(std::malloc(row_bytes));
+    auto* sums = whole ? nullptr : static_cast<uint32_t*>(std::calloc(out_bytes, sizeof(uint32_t)));
     unsigned char* channel[channels_read] = {};
-    bool allocated = pixels != nullptr;
+    bool allocated = pixels != nullptr && (whole || (row != nullptr && sums != nullptr));
     for (int c = 0; c < channels_read; ++c) {
         channel[c] = static_cast<unsigned char*>(std::malloc(image->xsize));
         allocated = allocated && channel[c] != nullptr;
@@ -335,13 +380,54 @@ unsigned char* read_sgi_image(const char* file_name, int* width, int* height, in
         std::fprintf(stderr, "%s: not enough memory for a %ux%u image; skipping\n", file_name,
                      unsigned{image->xsize}, unsigned{image->ysize});
         std::free(pixels);
+        std::free(row);
+        std::free(sums);
         release_channel_rows(channel);
         close_sgi_image(image);
         return nullptr;
     }
-    for (int y = 0; y < image->ysize; ++y)
-        read_pixel_row(image, y, channel, pixels + row_bytes * y);
+    for (int y = 0; y < image->ysize; ++y) {
+        if (whole) {
+            read_pixel_row(image, y, channel, pixels + row_bytes * y);
+            continue;
+        }
+        read_pixel_row(image, y, channel, row);
+        add_row_to_boxes(row, image->xsize, y * out_height / image->ysize, out_width, sums);
+    }
+    if (!whole)
+        take_box_means(sums, image->xsize, image->ysize, out_width, out_height, pixels);
     close_sgi_image(image);
     release_channel_rows(channel);
+    std::free(row);
+    std::free(sums);
     return pixels;
+}
+
+} // namespace
+
+// Reads a whole image as RGBA, row 0 first; null (after a message naming the
+// file) when the size is unusable or the buffers cannot be allocated.
+unsigned char* read_sgi_image(const char* file_name, int* width, int* height, int* components)
+{
+    bool reduced = false;
+    return read_sgi_image_fitted(file_name, 0, width, height, components, &reduced);
+}
+
+// Like read_sgi_image, but an image too large to hold whole comes back
+// box-filtered to side x side (and *reduced set), read one row at a time;
+// side 0 refuses such an image as read_sgi_image does.
+unsigned char* read_sgi_image_fitted(const char* file_name, int side, int* width, int* height,
+                                     int* components, bool* reduced)
+{
+    SgiImage* image = open_sgi_image(file_name);
+    *width = image->xsize;
+    *height = image->ysize;
+    *components = image->zsize;
+    if (!image_size_is_usable(image, file_name, side > 0)) {
+        close_sgi_image(image);
+        return nullptr;
+    }
+    *reduced = pixel_count(image) > max_image_pixels;
+    return *reduced ? read_pixels(image, file_name, side, side)
+                    : read_pixels(image, file_name, image->xsize, image->ysize);
 }

@@ -26,3 +26,7 @@ void read_sgi_row(SgiImage* image, unsigned char* row, int y, int z);
 void close_sgi_image(SgiImage* image);
 // Reads a whole image as RGBA, row 0 first; null when it cannot.
 unsigned char* read_sgi_image(const char* file_name, int* width, int* height, int* components);
+// Like read_sgi_image, but an image too large to hold whole comes back
+// box-filtered to side x side (and *reduced set), read one row at a time.
+unsigned char* read_sgi_image_fitted(const char* file_name, int side, int* width, int* height,
+                                     int* components, bool* reduced);

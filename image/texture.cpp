@@ -1,9 +1,9 @@
-// texture.cpp -- loading SGI images into 256 x 256 RGBA texture objects,
-// numbered 1, 2, 3 ... in the order of successful loads over the whole run.
+// texture.cpp -- loading SGI images into 256 x 256 RGBA texture objects of
+// fixed numbers: a file that fails leaves its own object empty, no other.
 #include "image/texture.h"
 
 #include "image/sgi_image.h" // Required for: read_sgi_image()
-#include "plan/floor_plan.h"  // Required for: max_tables
+#include "app/config.h"       // Required for: texture_size
 
 #include <GL/gl.h>  // Required for: glBindTexture(), glTexImage2D(), glTexParameteri(), glTexEnvi()
 #include <GL/glu.h> // Required for: gluScaleImage(), gluErrorString()
@@ -13,16 +13,8 @@
 #include <iostream> // Required for: std::cout
 #include <vector>   // Required for: std::vector
 
-// Every texture is rescaled to this width and height, in pixels.
-constexpr int texture_size = 256;
 // Bytes per texture pixel: red, green, blue, alpha.
 constexpr int texture_pixel_bytes = 4;
-
-uint32_t texture_counter = 0;
-
-// The highest texture object the drawing ever binds: desk k binds object k,
-// and a plan holds at most max_tables desks; the walls and figures use 4 to 7.
-constexpr uint32_t highest_drawn_texture = max_tables;
 
 namespace {
 
@@ -52,17 +44,11 @@ std::vector<unsigned char> scale_to_texture(const char* file_name, const unsigne
     return scaled;
 }
 
-// Makes the next texture object current and fills it with the scaled image.
-// Every plan reload loads the seven images again into new objects; a number
-// above the highest one the drawing binds is counted but gets no object, so
-// a kiosk whose plan is reloaded for weeks does not pile up 256 KB images
-// that are never shown.
-void upload_texture(const std::vector<unsigned char>& scaled)
+// Makes texture object number object current and fills it with the scaled
+// image; a plan reload fills the same objects again.
+void upload_texture(unsigned object, const std::vector<unsigned char>& scaled)
 {
-    ++texture_counter;
-    if (texture_counter > highest_drawn_texture)
-        return;
-    glBindTexture(GL_TEXTURE_2D, texture_counter);
+    glBindTexture(GL_TEXTURE_2D, object);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
@@ -72,26 +58,38 @@ void upload_texture(const std::vector<unsigned char>& scaled)
                  GL_UNSIGNED_BYTE, scaled.data());
 }
 
+// Empties texture object number object, so that what binds it draws untextured.
+int skip_texture(unsigned object)
+{
+    const GLuint name = object;
+    glDeleteTextures(1, &name);
+    return -1;
+}
+
 } // namespace
 
-// Loads one image file into a new texture object; -1 when it was skipped,
-// otherwise the number of the new texture object.
-int load_texture(const char* file_name)
+// Loads one image file into texture object number object and returns that
+// number; -1 when it was skipped, and the object is then left empty.
+int load_texture(const char* file_name, unsigned object)
 {
     if (!file_can_be_opened(file_name)) {
         std::cout << "Cannot read texture file \"" << file_name << "\"....skipping!" << std::endl;
-        return -1;
+        return skip_texture(object);
     }
     int width = 0;
     int height = 0;
     int components = 0;
-    unsigned char* image = read_sgi_image(file_name, &width, &height, &components);
+    bool reduced = false;
+    unsigned char* image = read_sgi_image_fitted(file_name, texture_size, &width, &height,
+                                                 &components, &reduced);
     if (!image)
-        return -1; // the reader has said why; like an unreadable file, no number is taken
+        return skip_texture(object);  // the reader has said why
     std::cout << "Reading texture from file \"" << file_name << "\" (" << width << "x" << height
               << "x" << components << ")" << std::endl;
-    const std::vector<unsigned char> scaled = scale_to_texture(file_name, image, width, height);
-    upload_texture(scaled);
+    const std::vector<unsigned char> scaled =
+        reduced ? scale_to_texture(file_name, image, texture_size, texture_size)
+                : scale_to_texture(file_name, image, width, height);
+    upload_texture(object, scaled);
     std::free(image);
-    return static_cast<int>(texture_counter);
+    return static_cast<int>(object);
 }

@@ -3,8 +3,7 @@
 
 #include <cstdint>
 
-// Texture objects made so far; the next load takes the next number.
-extern uint32_t texture_counter;
-
-// Loads one image file into a new texture object; -1 when it was skipped.
-int load_texture(const char* file_name);
+// Loads one image file into texture object number object and returns that
+// number; -1 when it was skipped, and the object is then left empty (drawn
+// untextured) whatever it held before.
+int load_texture(const char* file_name, unsigned object);

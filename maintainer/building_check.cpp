@@ -15,11 +15,6 @@
 
 namespace {
 
-// The two portrait figures stand at these plan points whatever the plan.
-const FloorMark portrait_marks[] = {
-    {17.6f, 4.6f, "portrait (dolvane.rgb)"},
-    {24.5f, 1.5f, "portrait (trevarnik.rgb)"},
-};
 
 constexpr int number_text_size = 32;  // room for any %g of a double
 
@@ -33,8 +28,9 @@ void add_fixed_marks(BuildingReport& report)
     report.lights.push_back(light_mark(light1_position, "light 1"));
     report.lights.push_back(light_mark(light2_position, "light 2"));
     report.lights.push_back(light_mark(light0_position, "light 0"));
-    for (const FloorMark& mark : portrait_marks)
-        report.portraits.push_back(mark);
+    for (int k = 0; k < 2; ++k)
+        report.portraits.push_back(FloorMark{portrait_points[k].x, portrait_points[k].y,
+                                             std::string("portrait (") + texture_files[first_portrait_texture - 1 + k] + ")"});
 }
 
 // Puts back the working directory and the plan choice on every way out.

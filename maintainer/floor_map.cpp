@@ -25,7 +25,6 @@ constexpr double extent_padding = 0.3;      // plan units around the drawn thing
 constexpr double list_line_height = 18.0;   // pixels per line of the findings list
 constexpr std::size_t list_wrap = 180;      // characters per line of the findings list
 constexpr int coordinate_text_size = 32;    // room for one formatted coordinate
-constexpr double desk_turn_line = 2.7;      // desks beyond this plan y are turned round
 // Desk footprint in plan units from its anchor, unturned: the table top and the chair.
 constexpr double table_left = -0.022, table_right = 0.418, table_depth = 0.3;
 constexpr double chair_left = 0.1025, chair_right = 0.2275;
@@ -337,7 +336,7 @@ std::string building(const PageFrame& f, const BuildingReport& report, const Pla
         svg += room_fill(f, room);
     for (const RoomFacts& room : report.rooms)
         if (room.found && room.has_table)
-            svg += desk_elements(f, room.table_x, room.table_y, room.table_y > desk_turn_line,
+            svg += desk_elements(f, room.table_x, room.table_y, room.table_y > desk_turn_line_y,
                                  "desk visit");
     for (const PlanTable& t : plan.tables)
         svg += desk_elements(f, t.x, t.y, false, t.kind == 2 ? "desk" : "desk drawn");

@@ -18,9 +18,6 @@
 
 namespace {
 
-// Segments a room visit appends around its desk; the wall table must keep
-// room for them.
-constexpr int visit_segments = 4;
 // The plan key that starts the visitor facing south.
 constexpr int south_facing_choice = 2;
 constexpr float south_heading = 180.0f;
@@ -303,7 +300,7 @@ void check_tables(BuildingReport& report, const LoadedPlan& plan)
 void check_visit_room(BuildingReport& report, const LoadedPlan& plan)
 {
     const int used = floor_plan.wall_count + floor_plan.table_wall_count;
-    if (used > max_walls - visit_segments)
+    if (!table_block_fits(used))
         add_finding(report, Severity::error, plan.file, 0, "",
                     "walls and desk segments take " + std::to_string(used) + " of the "
                         + std::to_string(max_walls)

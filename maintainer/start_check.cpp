@@ -18,8 +18,6 @@ namespace {
 constexpr float grid_cell = 0.15f;    // world units; less than twice the margin, so no wall leaks
 constexpr int max_grid_side = 2000;   // cells along one side at most
 constexpr int grid_border = 2;        // open cells around the floor rectangle
-constexpr int table_block_segments = 4;  // segments around one blocking desk
-constexpr int32_t blocking_table_kind = 2;
 
 // ---------------------------------------------------------------------------
 // Wall margins

@@ -4,17 +4,11 @@
 #include <cstring>  // Required for: strnlen(), std::strlen()
 
 #include "app/state.h"
+#include "app/viewer.h"
 #include "directory/room_record.h"
 #include "maintainer/check_parts.h"
 
 namespace {
-
-// The strip is the main window less this many pixels across.
-constexpr int status_side_margin = 10;
-// Where the line starts: x = 0.2 - (n * 4.3 / width + 0.5), normalised.
-constexpr double text_shift = 0.2;
-constexpr double text_offset = 0.5;
-constexpr double pixels_per_character = 4.3;
 
 // Advance widths of GLUT's Helvetica 18 bitmap font in pixels, by character
 // code; code 0 ends the text. Measured with glutBitmapWidth.
@@ -37,11 +31,11 @@ const unsigned char helvetica_18_widths[256] = {
     11, 10, 11, 11, 11, 11, 11, 10, 11, 10, 10, 10, 10, 10, 11, 10,
 };
 
-int text_width(const char* text)
+int text_width(const std::string& glyphs)
 {
     int width = 0;
-    for (const char* c = text; *c != '\0'; ++c)
-        width += helvetica_18_widths[static_cast<unsigned char>(*c)];
+    for (unsigned char c : glyphs)
+        width += helvetica_18_widths[c];
     return width;
 }
 
@@ -55,18 +49,14 @@ std::string status_line_problem(int room_number, const char* introduction)
     char line[status_text_size];
     const int intro_length = int(strnlen(introduction, long_text_size));
     std::snprintf(line, sizeof line, "Room %d (%.*s)", room_number, intro_length, introduction);
-    const std::size_t n = std::strlen(line);
-    const double start = text_shift - (double(n) * pixels_per_character / start_window.width
-                                       + text_offset);
+    const std::string glyphs = glyph_text(line, sizeof line);
+    const double start = status_text_x(glyphs.size(), start_window.width);
     const std::string size = std::to_string(start_window.width) + " x "
                              + std::to_string(start_window.height);
     const std::string shown = "its status line " + quoted(line);
-    if (start < -1.0)
-        return shown + " has " + std::to_string(n) + " characters: at " + size
-            + " it would start left of the status strip, and none of it shows";
-    const int strip = start_window.width - status_side_margin;
-    const int first_pixel = int((start + 1.0) / 2.0 * strip);
-    const int width = text_width(line);
+    const int strip = status_strip_width(start_window.width);
+    const int first_pixel = int((start + 1.0) / 2.0 * strip + 1e-9);  // the margin is a whole pixel
+    const int width = text_width(glyphs);
     if (first_pixel + width <= strip)
         return "";
     return shown + " starts at pixel " + std::to_string(first_pixel) + " of the "

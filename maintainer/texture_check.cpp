@@ -4,19 +4,13 @@
 #include <cstdlib>     // Required for: std::free()
 #include <sys/stat.h>  // Required for: stat()
 
+#include "app/config.h"
 #include "image/sgi_image.h"
 #include "maintainer/check_parts.h"
 #include "maintainer/console_capture.h"
 
 namespace {
 
-// The texture files the world set-up loads, in its order.
-const char* const texture_files[] = {
-    "texture2.rgb", "tabletexture.rgb", "walltexture.rgb", "walltexture2.rgb",
-    "dolvane.rgb",  "trevarnik.rgb",    "person.rgb",
-};
-
-constexpr int texture_side = 256;              // every texture is rescaled to this square
 constexpr unsigned long long data_offset = 512;  // image data or row tables start here
 constexpr unsigned run_length_type = 0x0100;   // type high byte 1: run-length encoded
 constexpr unsigned two_byte_type = 2;          // type low byte 2: two bytes per sample
@@ -86,7 +80,8 @@ bool read_texture(BuildingReport& report, const std::string& file, int* width, i
     unsigned char* pixels = nullptr;
     int components = 0;
     try {
-        pixels = read_sgi_image(file.c_str(), width, height, &components);
+        bool reduced = false;
+        pixels = read_sgi_image_fitted(file.c_str(), texture_size, width, height, &components, &reduced);
     } catch (const ProgramEnded&) {
         add_reader_lines(report, file, capture.finish(), "the viewer ends at start-up");
         return false;
@@ -107,18 +102,18 @@ void check_texture(BuildingReport& report, const std::string& file)
     if (!failure.empty()) {
         add_finding(report, Severity::error, file, 0, "",
                     "cannot be opened (" + failure
-                        + "); the viewer skips it, and every texture after it moves down one texture object");
+                        + "); the viewer skips it and draws what it dresses untextured");
         return;
     }
     int width = 0, height = 0;
     if (!read_texture(report, file, &width, &height))
         return;
     check_length(report, file);
-    if (width != texture_side || height != texture_side)
+    if (width != texture_size || height != texture_size)
         add_finding(report, Severity::warning, file, 0, "",
                     "is " + std::to_string(width) + " x " + std::to_string(height)
-                        + " pixels; the viewer rescales it to " + std::to_string(texture_side)
-                        + " x " + std::to_string(texture_side));
+                        + " pixels; the viewer rescales it to " + std::to_string(texture_size)
+                        + " x " + std::to_string(texture_size));
 }
 
 } // namespace

@@ -29,8 +29,6 @@ const char plan_file_names[plan_name_count + 1][plan_name_size] = {
 namespace {
 
 constexpr int max_token_length = 63; // characters of one number in a plan file
-constexpr int32_t blocking_table_kind = 2; // tables of this kind get four segments
-constexpr int table_block_segments = 4;    // segments add_table_walls appends
 
 } // namespace
 
@@ -372,15 +370,11 @@ bool read_lintels(PlanReader& reader)
 // Appends a blocking table's segments if they fit, else says they are dropped.
 void block_table(PlanReader& reader, const TablePlacement& table, const FieldLabel& label)
 {
-    const int32_t used = floor_plan.wall_count + floor_plan.table_wall_count;
-    if (used + table_block_segments > max_walls) {
-        reader.warn() << "no room for the " << table_block_segments
-                      << " blocking segments of " << label
-                      << " (walls plus table segments are limited to " << max_walls
-                      << "); the table is drawn but does not block" << std::endl;
+    if (add_table_walls(table.x, table.z))
         return;
-    }
-    add_table_walls(table.x, table.z);
+    std::ostringstream what;
+    what << label;
+    reader.warn() << table_block_refusal(what.str()) << std::endl;
 }
 
 // Reads the tables; each of kind 2 gets its four blocking segments.

@@ -3,10 +3,7 @@
 
 #include <cstdint>
 
-// Capacities of the plan arrays. Walls and table segments share one array.
-constexpr int max_walls = 300;     // plan walls plus table segments
-constexpr int max_lintels = 300;   // lintels over doorways
-constexpr int max_tables = 300;    // tables (desks with chairs)
+#include "app/config.h"  // Required for: max_walls, max_lintels, max_tables
 
 // Longest built-in plan name, in characters (plus the terminating zero).
 constexpr int plan_name_size = 30;

@@ -15,9 +15,6 @@ namespace {
 constexpr double no_hit = -1.0;           // hit value that stands for "no blocking wall"
 constexpr double no_hit_tolerance = 1e-6; // a hit this close to no_hit counts as none
 constexpr double start_heading_plan_2 = 180.0; // degrees; plan 2 is entered from its far end
-constexpr double table_length = 1.1;      // a table block's reach along x, world units
-constexpr double table_side = 1.0;        // its side segment's x offset and its reach along z
-constexpr int table_block_segments = 4;   // segments appended per table
 
 // A point on the floor, world units, in double precision.
 struct FloorPoint {
@@ -164,23 +161,20 @@ void move_with_collision(float step_x, float step_z)
 }
 
 // Appends the four segments of the 1.1 x 1.0 block of a table at (x, z);
-// when they would not fit in walls the block is dropped with a message.
-void add_table_walls(float x, float z)
+// false (and nothing appended) when they would not fit in the wall table.
+bool add_table_walls(float x, float z)
 {
     const int k = floor_plan.wall_count + floor_plan.table_wall_count;
-    if (k < 0 || k + table_block_segments > max_walls) {
-        std::cout << "Table at (" << x << ", " << z << "): no room for its "
-                  << table_block_segments << " blocking segments (walls plus table segments"
-                  << " are limited to " << max_walls << "); it does not block" << std::endl;
-        return;
-    }
-    const float x_end = static_cast<float>(x + table_length);
-    const float x_side = static_cast<float>(x + table_side);
-    const float z_far = static_cast<float>(z + table_side);
+    if (!table_block_fits(k))
+        return false;
+    const float x_end = static_cast<float>(x + table_block_length);
+    const float x_side = static_cast<float>(x + table_block_side);
+    const float z_far = static_cast<float>(z + table_block_side);
     WallSegment* block = &floor_plan.walls[k];
     block[0] = WallSegment{x, z, x_end, z};
     block[1] = WallSegment{x, z_far, x_end, z_far};
     block[2] = WallSegment{x_side, z_far, x_side, z};
     block[3] = WallSegment{x, z, x, z_far};
     floor_plan.table_wall_count += table_block_segments;
+    return true;
 }

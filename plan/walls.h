@@ -28,4 +28,4 @@ void build_walls();
 void move_with_collision(float step_x, float step_z);
 
 // Appends the four blocking segments of a table anchored at world (x, z).
-void add_table_walls(float x, float z);
+bool add_table_walls(float x, float z);

@@ -15,9 +15,6 @@
 namespace {
 
 constexpr int box_vertex_count = 10;      // vertices of a wall box's quad strip
-constexpr unsigned wall_texture = 4;      // texture object of walls and lintels
-constexpr unsigned first_portrait_texture = 5;
-constexpr unsigned second_portrait_texture = 6;
 constexpr float desk_turned_angle = 180.0f;
 constexpr float figure_lift = 0.4f;       // a figure floats this far above the floor
 
@@ -170,8 +167,8 @@ void draw_maze()
         return;
     draw_floor_rectangle(static_cast<float>(wall_height));
     draw_desks();
-    draw_figure(17.6f, 4.6f, first_portrait_texture);
-    draw_figure(24.5f, 1.5f, second_portrait_texture);
+    draw_figure(portrait_points[0].x, portrait_points[0].y, first_portrait_texture);
+    draw_figure(portrait_points[1].x, portrait_points[1].y, second_portrait_texture);
 }
 
 // Draws a textured cube of edge size, translated by t and then scaled by s.

@@ -22,20 +22,6 @@ const float material_diffuse[4] = {0.6f, 0.6f, 0.6f, 1.0f};
 const float material_specular[4] = {1.0f, 0.5f, 0.5f, 1.0f};
 const float material_shininess = 30.0f;
 
-// Texture files in load order; the drawing binds objects by that order.
-constexpr int texture_file_count = 7;
-const char* const texture_files[texture_file_count] = {
-    "texture2.rgb",     // desk 1
-    "tabletexture.rgb", // desk 2
-    "walltexture.rgb",  // desk 3
-    "walltexture2.rgb", // walls and lintels
-    "dolvane.rgb",      // first portrait
-    "trevarnik.rgb",    // second portrait
-    "person.rgb",       // visitor marker of the pop-up view
-};
-
-const char corridor_text[] = "You are in the corridor";
-
 // Light 0: ambient, then its position under the current model-view matrix.
 void set_up_light0()
 {
@@ -72,8 +58,8 @@ void init_world()
     set_up_light0();
     set_up_light_model();
     set_up_material();
-    for (const char* file_name : texture_files)
-        load_texture(file_name);
+    for (int slot = 0; slot < texture_slot_count; ++slot)
+        load_texture(texture_files[slot], static_cast<unsigned>(slot + 1));
     build_walls();
 }
 

@@ -229,8 +229,10 @@ TEST_F(VisitTest, AFullWallTableNeverOverflows)
     visit_room(r);
     visit_room(r);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-              "Room 350: the wall table holds 298 of 300 segments; the desk moved there does not block\n"
-              "Room 350: the wall table holds 298 of 300 segments; the desk moved there does not block\n");
+              "Room 350: no room for the 4 blocking segments of the desk moved there (walls plus table "
+              "segments are limited to 300); the table is drawn but does not block\n"
+              "Room 350: no room for the 4 blocking segments of the desk moved there (walls plus table "
+              "segments are limited to 300); the table is drawn but does not block\n");
     EXPECT_LE(floor_plan.wall_count + floor_plan.table_wall_count, max_walls);
     EXPECT_EQ(floor_plan.visit_wall_start, -1);
     EXPECT_EQ(std::memcmp(&sentinel, &floor_plan.walls[max_walls - 1], sizeof sentinel), 0);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/state.h"
+#include "app/viewer.h"
 #include "directory/locator.h"
 #include "directory/room_record.h"
 #include "plan/floor_plan.h"
@@ -176,17 +177,18 @@ TEST_F(ShippedData, EveryStatusLineFitsTheStrip)
     static char* argv[] = {program, nullptr};
     int argc = 1;
     glutInit(&argc, argv);
-    const double strip_width = 690.0, main_width = 700.0;
+    const WindowState start_window;
+    const double strip_width = status_strip_width(start_window.width);
     lookup_room(0, "", -1.0f, -1.0f);
     for (int i = 0; i < locator_searchable_count; ++i) {
         RoomRecord* room = lookup_room(1, locator_table[i].name, 0.0f, 0.0f);
         char line[status_text_size];
         std::snprintf(line, sizeof line, "Room %d (%s)", room->Room_Number, room->Introduction_Text);
-        const double n = static_cast<double>(std::strlen(line));
-        const double start_ndc = 0.2 - (n * 4.3 / main_width + 0.5);
+        const std::string glyphs = glyph_text(line, sizeof line);
+        const double start_ndc = status_text_x(glyphs.size(), start_window.width);
         const double start_px = (start_ndc + 1.0) / 2.0 * strip_width;
         const int width = glutBitmapLength(GLUT_BITMAP_HELVETICA_18,
-                                           reinterpret_cast<const unsigned char*>(line));
+                                           reinterpret_cast<const unsigned char*>(glyphs.c_str()));
         EXPECT_GE(start_px, 0.0) << line;
         EXPECT_LE(start_px + width, strip_width - 5.0) << line;
     }

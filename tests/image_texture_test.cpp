@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -33,11 +34,11 @@ struct Load {
     std::string err;
 };
 
-Load load(const std::string& file_name)
+Load load(const std::string& file_name, unsigned object = 1)
 {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    const int result = load_texture(file_name.c_str());
+    const int result = load_texture(file_name.c_str(), object);
     Load l{result, testing::internal::GetCapturedStdout(), ""};
     l.err = testing::internal::GetCapturedStderr();
     return l;
@@ -76,10 +77,9 @@ TEST(TextureLoading, ConsoleLinesNumberingAndTheTextureObject)
     const std::string empty = dir.write("empty.rgb", verbatim_file(0, 256, 3, {}));
     const std::string huge = dir.write("huge.rgb", verbatim_file(65535, 65535, 3, {}));
     const std::string missing = dir.file("missing.rgb");
-    const uint32_t before = texture_counter;
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);  // the loader must overwrite it
 
-    // Files that cannot be used take no number.
+    // Files that cannot be used say so.
     const Load skipped = load(missing);
     EXPECT_EQ(skipped.result, -1);
     EXPECT_EQ(skipped.out, "Cannot read texture file \"" + missing + "\"....skipping!\n");
@@ -90,22 +90,20 @@ TEST(TextureLoading, ConsoleLinesNumberingAndTheTextureObject)
     EXPECT_EQ(e.err, empty + ": image size 0x256x3 is empty; skipping\n");
     const Load h = load(huge);
     EXPECT_EQ(h.result, -1);
-    EXPECT_EQ(h.err, huge + ": image size 65535x65535x3 is too large (more than 16777216 pixels); skipping\n");
-    EXPECT_EQ(texture_counter, before);
+    EXPECT_EQ(h.err, huge + ": image size 65535x65535x3 is too large (more than 134217728 pixels); skipping\n");
 
-    const Load first = load(rgb);
+    const Load first = load(rgb, 3);
     EXPECT_EQ(first.out, "Reading texture from file \"" + rgb + "\" (128x64x3)\n");
-    EXPECT_EQ(first.result, static_cast<int>(before + 1));
-    const Load second = load(grey);
+    EXPECT_EQ(first.result, 3);
+    const Load second = load(grey, 2);
     EXPECT_EQ(second.out, "Reading texture from file \"" + grey + "\" (3x5x1)\n");
-    EXPECT_EQ(second.result, static_cast<int>(before + 2));
-    EXPECT_EQ(texture_counter, before + 2);
-    EXPECT_TRUE(glIsTexture(before + 1));
+    EXPECT_EQ(second.result, 2);
+    EXPECT_TRUE(glIsTexture(3));
 
     // The last one stays bound: 256 x 256 RGBA, repeating, nearest, modulated.
     GLint value = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
-    EXPECT_EQ(value, static_cast<GLint>(before + 2));
+    EXPECT_EQ(value, 2);
     EXPECT_EQ(level_parameter(GL_TEXTURE_WIDTH), 256);
     EXPECT_EQ(level_parameter(GL_TEXTURE_HEIGHT), 256);
     EXPECT_EQ(level_parameter(GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
@@ -154,35 +152,70 @@ TEST(TextureLoading, PixelsReachTheTexture)
     expect_texel(192, 192, {0, 0, 0, 255});   // row 1, column 1
 }
 
-TEST(TextureLoading, ShippedTexturesLoadTwiceAsOneToSevenThenEightToFourteen)
+// A run-length SGI file of width x height x 3 whose every row is red on its
+// left half and blue on its right: all rows share one encoded row per channel.
+Bytes half_red_half_blue(uint16_t width, uint16_t height)
+{
+    Bytes file = header_bytes({474, 0x0101, 3, width, height, 3});
+    file.resize(512 + size_t(height) * 3 * 8);
+    Bytes rows[3];
+    for (int c = 0; c < 3; ++c)
+        for (int half = 0; half < 2; ++half)
+            for (int left = width / 2; left > 0; left -= std::min(left, 127))
+                rows[c].insert(rows[c].end(), {static_cast<unsigned char>(std::min(left, 127)),
+                                               static_cast<unsigned char>((c == 0 && half == 0) || (c == 2 && half == 1) ? 255 : 0)});
+    size_t start[3];
+    for (int c = 0; c < 3; ++c) {
+        rows[c].push_back(0);
+        start[c] = file.size();
+        file.insert(file.end(), rows[c].begin(), rows[c].end());
+    }
+    auto put_32 = [&file](size_t at, size_t value) {
+        for (int k = 0; k < 4; ++k)
+            file[at + k] = static_cast<unsigned char>(value >> (24 - 8 * k));
+    };
+    for (size_t row = 0; row < size_t(height) * 3; ++row) {
+        put_32(512 + 4 * row, start[row / height]);
+        put_32(512 + size_t(height) * 12 + 4 * row, rows[row / height].size());
+    }
+    return file;
+}
+
+// Every file keeps its own texture object whatever happens to the others: a
+// missing one leaves its object empty (drawn untextured), and a photo larger
+// than 4096 x 4096 is box-filtered into its 256 x 256 texture.
+TEST(TextureLoading, EveryFileKeepsItsObjectAndLargePhotosAreReduced)
 {
     ensure_gl_context();
-    // Numbering starts where a fresh run starts; earlier tests in this
-    // process have taken numbers already.
-    texture_counter = 0;
-    const fs::path previous = fs::current_path();
-    fs::current_path(VEVUV_SHIPPED_DATA); // the names are relative, as at start-up
+    TempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string photo = dir.write("photo.rgb", half_red_half_blue(6000, 4000));
+    const std::string shipped = std::string(VEVUV_SHIPPED_DATA) + "/";
+    EXPECT_EQ(load(shipped + "texture2.rgb", 1).result, 1);
+    EXPECT_EQ(load(shipped + "walltexture2.rgb", 4).result, 4);
     const struct {
-        const char* name;
-        int channels;
-    } files[] = {{"texture2.rgb", 3}, {"tabletexture.rgb", 3}, {"walltexture.rgb", 1}, {"walltexture2.rgb", 3},
-                 {"dolvane.rgb", 3},  {"trevarnik.rgb", 4},    {"person.rgb", 3}};
-    for (int round = 0; round < 2; ++round) {
-        for (int i = 0; i < 7; ++i) {
-            SCOPED_TRACE(files[i].name);
-            const Load l = load(files[i].name);
-            EXPECT_EQ(l.result, round * 7 + i + 1);
-            EXPECT_EQ(l.out, std::string("Reading texture from file \"") + files[i].name + "\" (256x256x"
-                                 + std::to_string(files[i].channels) + ")\n");
-            EXPECT_EQ(l.err, "");
-        }
+        std::string file;
+        unsigned object;
+        int result;
+        const char* out;  // what follows the file's name on the console
+    } rows[] = {
+        {dir.file("texture2.rgb"), 1, -1, "Cannot read texture file \"%\"....skipping!\n"},
+        {shipped + "walltexture2.rgb", 4, 4, "Reading texture from file \"%\" (256x256x3)\n"},
+        {photo, 5, 5, "Reading texture from file \"%\" (6000x4000x3)\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        const Load l = load(row.file, row.object);
+        std::string out = row.out;
+        out.replace(out.find('%'), 1, row.file);
+        EXPECT_EQ(l.result, row.result);
+        EXPECT_EQ(l.out, out);
+        EXPECT_EQ(bool(glIsTexture(row.object)), row.result > 0);
     }
-    EXPECT_EQ(texture_counter, 14u);
-    // A missing first file moves every later one down a number.
-    texture_counter = 0;
-    EXPECT_EQ(load("no-texture2.rgb").result, -1);
-    EXPECT_EQ(load("tabletexture.rgb").result, 1);
-    fs::current_path(previous);
+    const Bytes reduced = texture_pixels(5);
+    EXPECT_EQ(Bytes(reduced.begin(), reduced.begin() + 4), (Bytes{255, 0, 0, 255}));
+    EXPECT_EQ(Bytes(reduced.end() - 4, reduced.end()), (Bytes{0, 0, 255, 255}));
+    EXPECT_EQ(Bytes(reduced.begin() + 127 * 4, reduced.begin() + 129 * 4), (Bytes{255, 0, 0, 255, 0, 0, 255, 255}));
 }
 
 } // namespace

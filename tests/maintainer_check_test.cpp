@@ -351,8 +351,9 @@ TEST_F(ToolsBrokenCopy, StatusLinesThatDoNotFitTheStrip)
     const std::string wide(60, 'W');
     replace("Department.xml", "<Introduction_Text>Office of Prof. Quennick<",
             "<Introduction_Text>" + wide + "<");
-    // Room 303 shows as "Room 2147483647 (" + 99 i + ")": 117 characters start left of -1.
-    const std::string narrow(99, 'i');
+    // Room 303 shows as "Room 2147483647 (" + 99 W + ")": 117 characters would start left
+    // of the strip, so they start at its 5-pixel margin: 164 + 1782 + 6 = 1952 pixels.
+    const std::string narrow(99, 'W');
     replace("Department.xml", "<Room_Number>303</Room_Number>",
             "<Room_Number>2147483647</Room_Number>");
     replace("Department.xml", "<Introduction_Text>Office of Dr. Ilvestad<",
@@ -364,8 +365,8 @@ TEST_F(ToolsBrokenCopy, StatusLinesThatDoNotFitTheStrip)
         "its status line \"Room 301 (" + wide + ")\" starts at pixel 91 of the 690-pixel status "
         "strip at 700 x 500 and is 1180 pixels wide: its end is cut off",
         "Department.xml:" + std::to_string(line_of("Department.xml", narrow)) + ": room 303: warning: "
-        "its status line \"Room 2147483647 (" + narrow + ")\" has 117 characters: at 700 x 500 it "
-        "would start left of the status strip, and none of it shows",
+        "its status line \"Room 2147483647 (" + narrow + ")\" starts at pixel 5 of the 690-pixel status "
+        "strip at 700 x 500 and is 1952 pixels wide: its end is cut off",
     }));
 }
 
@@ -403,8 +404,8 @@ TEST_F(ToolsBrokenCopy, TextureFindings)
         "texture2.rgb: warning: is 4 x 4 pixels; the viewer rescales it to 256 x 256",
         "walltexture.rgb: warning: is 2 x 1 pixels; the viewer rescales it to 256 x 256",
         "dolvane.rgb: error: image size 0x0x1 is empty; skipping; the viewer cannot use it",
-        "person.rgb: error: cannot be opened (No such file or directory); the viewer skips it, "
-        "and every texture after it moves down one texture object",
+        "person.rgb: error: cannot be opened (No such file or directory); the viewer skips it "
+        "and draws what it dresses untextured",
     }));
 }
 

@@ -59,7 +59,9 @@ inline void open_windows()
         glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
         window_state.main_window = glutCreateWindow("Vevuv");
         glutDisplayFunc(count_exposure);
-        window_state.status_window = glutCreateSubWindow(window_state.main_window, 5, 5, 690, 50);
+        window_state.status_window = glutCreateSubWindow(window_state.main_window, status_strip_x, status_strip_y,
+                                                          status_strip_width(main_width),
+                                                          status_strip_height(main_height));
         glutDisplayFunc(count_exposure);
         define_colours();
         wait_until_windows_exposed();

@@ -73,12 +73,36 @@ TEST(StatusStrip, LineWhiteOnGreyInsideAGreenFrameStartingByItsLength)
     const std::string room_line = "Room 312 (Kiosk Systems and Departmental Wayfinding)";
     EXPECT_NEAR(white_bounds(strip_showing(room_line)).left, expected_start_column(room_line.size()), 3.0);
 
-    // Empty text, and beyond 0.7 * 700 / 4.3 characters (a start left of the
-    // strip), show only the frame.
-    for (const std::string& hidden : {std::string(), std::string(120, 'x')}) {
-        p = strip_showing(hidden);
-        EXPECT_EQ(white_bounds(p).count, 0) << hidden.size();
-        EXPECT_TRUE(p.is(345, 49, 0.0f, 1.0f, 0.0f, 0.01f));
+    p = strip_showing("");  // empty text shows only the frame
+    EXPECT_EQ(white_bounds(p).count, 0);
+    EXPECT_TRUE(p.is(345, 49, 0.0f, 1.0f, 0.0f, 0.01f));
+}
+
+// A line longer than 0.7 * 700 / 4.3 characters starts at the strip's 5-pixel
+// margin and is cut at its right end; UTF-8 text shows as Latin-1 glyphs,
+// placed by its characters, so each accented line covers the columns of its
+// plain twin.
+TEST(StatusStrip, LongLinesStartAtTheMarginAndAccentsArePlacedByCharacters)
+{
+    const struct {
+        std::string text, twin;  // twin empty: the line runs from the margin past the strip's end
+    } rows[] = {
+        {std::string(120, 'x'), ""},
+        {"Prof. J\u00fcrgen M\u00fcller, caf\u00e9", "Prof. Jurgen Muller, cafe"},
+        {"Room 301 (\u00c5ngstr\u00f6m Lab)", "Room 301 (Angstrom Lab)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const TextBounds shown = white_bounds(strip_showing(row.text));
+        if (row.twin.empty()) {
+            EXPECT_NEAR(shown.left, 5, 2);
+            EXPECT_GE(shown.right, 686);
+            continue;
+        }
+        const TextBounds twin = white_bounds(strip_showing(row.twin));
+        EXPECT_EQ(shown.left, twin.left);
+        EXPECT_EQ(shown.right, twin.right);
+        EXPECT_GT(shown.count, twin.count);  // the accents add their dots and rings
     }
 }
 
