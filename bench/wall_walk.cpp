@@ -70,8 +70,9 @@ long walk_plan(int choice, const Options& options)
     const wall_walk::WalkResult r = wall_walk::walk(options.moves, uint32_t(options.seed + choice));
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%s %s: %ld moves, %ld crossings (seed %lu, %d walls, %.0f ns per move)\n",
-                options.label.c_str(), plan_file_names[choice], r.moves, r.crossings,
+    std::printf("%s %s: %ld moves, %ld crossings, %ld steps held where they started "
+                "(seed %lu, %d walls, %.0f ns per move and check)\n",
+                options.label.c_str(), plan_file_names[choice], r.moves, r.crossings, r.stuck,
                 options.seed + choice, int(floor_plan.wall_count), seconds * 1e9 / r.moves);
     if (r.crossings > 0)
         std::printf("  first crossing: from (%.6f, %.6f) with step (%.6f, %.6f)\n", r.from_x,

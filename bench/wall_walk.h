@@ -23,6 +23,7 @@ constexpr long relocate_every = 500;      // moves between drops at a random flo
 struct WalkResult {
     long moves = 0;        // calls of move_with_collision
     long crossings = 0;    // moves that took the visitor across a wall line
+    long stuck = 0;        // moves with a step that left the visitor where he was
     float from_x = 0.0f, from_z = 0.0f;   // the first crossing: start of the move
     float step_x = 0.0f, step_z = 0.0f;   // and its step
 };
@@ -110,6 +111,8 @@ inline WalkResult walk(long moves, uint32_t seed)
         const float x0 = v.x, z0 = v.z;
         move_with_collision(step_x, step_z);
         ++result.moves;
+        if ((step_x != 0.0f || step_z != 0.0f) && v.x == x0 && v.z == z0)
+            ++result.stuck;
         if (!crosses_any_wall(x0, z0, v.x, v.z))
             continue;
         if (result.crossings++ == 0) {
