@@ -196,9 +196,7 @@ TEST_F(VisitTest, BrowserOpensOnlyTheFirstRoomOfTheRunAndTheDeskFollows)
     EXPECT_FLOAT_EQ(floor_plan.tables[0].x, 24.0f);
     EXPECT_FLOAT_EQ(floor_plan.tables[0].z, -12.0f);
     EXPECT_EQ(tables_turned, 1);
-    // The count stops at its largest value instead of wrapping round to a
-    // "first" visit that would start the browser again.
-    viewer_state.room_visit_count = INT_MAX;
+    viewer_state.room_visit_count = INT_MAX;  // saturates: no second "first" visit
     visit_room(second);
     settle();
     EXPECT_EQ(viewer_state.room_visit_count, INT_MAX);
