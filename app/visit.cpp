@@ -1,5 +1,6 @@
 // visit.cpp -- the room visit: the desk moves into the room the visitor
 // entered, blocks him there, and the first visit opens the room's page.
+#include <climits>   // Required for: INT_MAX
 #include <cstdio>    // Required for: std::snprintf()
 #include <cstdlib>   // Required for: std::system()
 #include <cstring>   // Required for: strnlen()
@@ -118,5 +119,6 @@ void visit_room(RoomRecord& record)
     replace_visit_walls(record.Room_Number, desk.x, desk.z);
     if (viewer_state.room_visit_count == 0)
         open_publications_page(record);
-    viewer_state.room_visit_count = viewer_state.room_visit_count + 1;
+    if (viewer_state.room_visit_count < INT_MAX)  // saturates: never wraps to a "first" visit
+        viewer_state.room_visit_count = viewer_state.room_visit_count + 1;
 }

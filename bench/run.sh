@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # run.sh -- builds the benchmarks and prints every figure (medians) for the
 # shipped building and for the capacity building, under a virtual X server
-# with Mesa's software renderer. The tables also go to build-bench/bench_results.txt.
+# with Mesa's software renderer, then the wall crossings of a random walk
+# of a million moves per plan. The tables also go to build-bench/bench_results.txt.
 #
 #   bench/run.sh
 set -euo pipefail
@@ -10,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEVUV_BENCH_BUILD:-$root/build-bench}
 cmake -S "$root" -B "$build" -DVEVUV_BENCH=ON >"$build.configure.log" 2>&1 \
     || { cat "$build.configure.log"; exit 1; }
-cmake --build "$build" --target vevuv_bench vevuv_startup_probe vevuv_minimal_glut -j"$(nproc)" \
+cmake --build "$build" --target vevuv_bench vevuv_startup_probe vevuv_minimal_glut vevuv_wall_walk -j"$(nproc)" \
     >"$build.build.log" 2>&1 || { grep -E -A5 'error' "$build.build.log" | head -40; exit 1; }
 
 work=$(mktemp -d /tmp/vevuv_bench_run.XXXXXX)
@@ -26,6 +27,9 @@ set -e
     --probe="$bin/vevuv_startup_probe" --minimal="$bin/vevuv_minimal_glut" | grep -v '^Reading'
 "$bin/vevuv_bench" --building="$work/capacity" --label="capacity building" \
     --figures=frame,motion --room="$room" --corridor="$corridor" | grep -v '^Reading'
+echo "== random walk against the walls (moves that crossed a wall; goal 0) =="
+"$bin/vevuv_wall_walk" --building="$root/data" --label="shipped building" | grep -v '^Reading'
+"$bin/vevuv_wall_walk" --building="$work/capacity" --label="capacity building" | grep -v '^Reading'
 SCRIPT
 export LIBGL_ALWAYS_SOFTWARE=1
 xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" bash "$work/figures.sh" \

@@ -85,6 +85,14 @@ const FieldSlot* find_slot(const char* element)
     return nullptr;
 }
 
+// True for the nodes whose value is document text: text and CDATA, not
+// comments or processing instructions.
+bool holds_text(const dom::XmlNode* node)
+{
+    const char* name = dom::getNodeName(node);
+    return std::strcmp(name, "#text") == 0 || std::strcmp(name, "#cdata-section") == 0;
+}
+
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -230,7 +238,7 @@ void search_room_node(dom::XmlContext* context, dom::XmlNode* node, const char* 
     if (node == nullptr || room_text == nullptr)
         return;
     const char* name = dom::getNodeName(node);
-    const char* value = dom::getNodeValue(node);
+    const char* value = holds_text(node) ? dom::getNodeValue(node) : nullptr;
     if (std::strcmp(name, room_text) == 0)
         fill_from_room_element(context, node);
     if (value != nullptr && std::strcmp(value, room_text) == 0)
@@ -262,25 +270,22 @@ void fill_from_room_element(dom::XmlContext* context, dom::XmlNode* node)
     current_record->found = 1;
 }
 
-// Stores every known field element's text below node into the current
-// record; children first, so the last text in document order stays.
+// Stores the text of every known field element at or below node into the
+// current record, in document order, so that the last of two alike stays.
+// A field's text is all of its pieces joined (text, CDATA, internal
+// entities); an element with no text leaves its field as it was.
 void store_room_field(dom::XmlContext* context, dom::XmlNode* node)
 {
     if (node == nullptr || current_record == nullptr)
         return;
-    if (dom::hasChildNodes(node)) {
-        dom::XmlNodeList* children = dom::getChildNodes(node);
-        unsigned count = dom::numChildNodes(children);
-        for (unsigned i = 0; i < count; ++i)
-            store_room_field(context, dom::getChildNode(children, i));
-    }
-    const char* value = dom::getNodeValue(node);
-    if (value == nullptr)
+    const FieldSlot* slot = find_slot(dom::getNodeName(node));
+    std::string text;
+    if (slot != nullptr && dom::getElementText(node, field_text_limit, text))
+        store_value(*slot, text.c_str());
+    if (!dom::hasChildNodes(node))
         return;
-    const dom::XmlNode* parent = dom::getParentNode(node);
-    if (parent == nullptr)
-        return;
-    const FieldSlot* slot = find_slot(dom::getNodeName(parent));
-    if (slot != nullptr)
-        store_value(*slot, value);
+    dom::XmlNodeList* children = dom::getChildNodes(node);
+    unsigned count = dom::numChildNodes(children);
+    for (unsigned i = 0; i < count; ++i)
+        store_room_field(context, dom::getChildNode(children, i));
 }

@@ -1,12 +1,16 @@
 // room_record.h -- one room's facts, filled from Department.xml.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "app/config.h"  // Required for: the field widths
 #include "directory/xml_dom.h"
 
 constexpr int room_corner_count = 10;
+// Bytes of a field element's text that are looked at: more than any field
+// holds, so that a cut is still noticed and a number is read whole.
+constexpr std::size_t field_text_limit = 1024;
 
 // Fields carry the names of their XML elements; coordinates in plan units.
 struct RoomRecord {
@@ -39,5 +43,6 @@ RoomRecord* load_room_record(const char* room_text);
 void search_room_node(dom::XmlContext* context, dom::XmlNode* node, const char* room_text);
 // Stores the Room element above a matching node into the current record.
 void fill_from_room_element(dom::XmlContext* context, dom::XmlNode* node);
-// Stores every known field element's text below node into the current record.
+// Stores the joined text of every known field element at or below node
+// into the current record.
 void store_room_field(dom::XmlContext* context, dom::XmlNode* node);

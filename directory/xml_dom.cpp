@@ -4,27 +4,33 @@
 // What the layer delivers as children of a node: elements, text, CDATA
 // sections, comments and processing instructions. It never delivers
 // whitespace-only text when the parse asked to drop blanks, and it never
-// delivers entity references: entities are not expanded, so the text of an
-// external entity cannot reach a caller, and a nest of entities that refer to
-// each other cannot multiply the nodes a walk of the document visits.
+// delivers entity references: entities are not expanded into the tree, so
+// the text of an external entity cannot reach a caller, and a nest of
+// entities that refer to each other cannot multiply the nodes a walk of the
+// document visits. Only getElementText reads the text of internal entities,
+// bounded in length and depth.
 #include "directory/xml_dom.h"
 
 #include <cstddef>  // Required for: std::size_t
 #include <cstdio>   // Required for: std::fprintf(), std::snprintf()
-#include <cstring>  // Required for: std::strlen(), std::strstr()
+#include <cstring>  // Required for: std::strlen(), std::strstr(), strnlen()
+#include <string>   // Required for: std::string
 #include <new>      // Required for: std::nothrow
 
 #include <libxml/globals.h>         // Required for: xmlStructuredError
 #include <libxml/parser.h>          // Required for: xmlCtxtReadFile(), options
 #include <libxml/parserInternals.h> // Required for: xmlNewInputFromFile()
 #include <libxml/SAX2.h>            // Required for: xmlSAX2Characters()
+#include <libxml/entities.h>        // Required for: xmlGetDocEntity()
 #include <libxml/tree.h>            // Required for: xmlNode, xmlDoc
 #include <libxml/xmlerror.h>        // Required for: xmlError, error codes
 
 namespace dom {
 
-// Longest entity name the loader accepts, in bytes.
+// Longest entity path the loader accepts, in bytes.
 constexpr std::size_t max_entity_name_length = 255;
+// Internal entities met inside one another that getElementText follows.
+constexpr int max_entity_nesting = 16;
 // Room for the first error message of a parse, terminating zero included.
 constexpr std::size_t error_text_size = 160;
 
@@ -64,21 +70,25 @@ XmlContext* active_context = nullptr;
 xmlNode* as_lib(const XmlNode* node) { return reinterpret_cast<xmlNode*>(const_cast<XmlNode*>(node)); }
 XmlNode* as_dom(xmlNode* node) { return reinterpret_cast<XmlNode*>(node); }
 
-// True when a name may be opened as a file of the working directory: letters,
-// digits, '.', '_' and '-' only, and no "..". This rules out absolute paths,
-// other directories, URLs (':'), and escapes ('%') that libxml2 would undo.
-bool is_plain_local_name(const char* name)
+// True when a name may be opened as a file of the working directory or of a
+// folder below it: names of letters, digits, '.', '_' and '-' joined by '/',
+// none empty, and no "..". This rules out absolute paths, climbing out, URLs
+// (':'), and escapes ('%') that libxml2 would undo.
+bool is_plain_local_path(const char* name)
 {
     if (name == nullptr || name[0] == '\0' || std::strstr(name, "..") != nullptr)
         return false;
     std::size_t length = 0;
-    for (const char* c = name; *c != '\0'; ++c, ++length) {
+    char previous = '/';
+    for (const char* c = name; *c != '\0'; previous = *c++, ++length) {
         bool letter_or_digit = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') ||
                                (*c >= '0' && *c <= '9');
-        if (!letter_or_digit && *c != '.' && *c != '_' && *c != '-')
+        if (*c == '/' && previous == '/')
+            return false;  // a leading '/' or an empty folder name
+        if (!letter_or_digit && *c != '.' && *c != '_' && *c != '-' && *c != '/')
             return false;
     }
-    return length <= max_entity_name_length;
+    return previous != '/' && length <= max_entity_name_length;
 }
 
 // Records the first error of the running parse: its code, line and message.
@@ -106,16 +116,16 @@ void on_library_error(void* user_data, xmlErrorPtr error)
                error->line, error->message);
 }
 
-// Entity loader during a parse: opens plain file names of the working
-// directory (the document and the DTD beside it) and refuses everything else.
+// Entity loader during a parse: opens plain paths below the working
+// directory (the document and its DTD) and refuses everything else.
 xmlParserInputPtr guarded_entity_loader(const char* url, const char*, xmlParserCtxtPtr parser)
 {
-    if (!is_plain_local_name(url)) {
+    if (!is_plain_local_path(url)) {
         if (active_context != nullptr)
             active_context->entity_refused = 1;
         char text[error_text_size];
-        std::snprintf(text, sizeof text, "refused to load \"%.60s\": not a plain file name "
-                      "of the working directory", url != nullptr ? url : "");
+        std::snprintf(text, sizeof text, "refused to load \"%.60s\": not a plain path "
+                      "below the working directory", url != nullptr ? url : "");
         note_error(active_context, XML_IO_LOAD_ERROR, 0, text);
         return nullptr;
     }
@@ -243,6 +253,27 @@ void drop_document(XmlContext* context)
         xmlFreeDoc(context->document);
         context->document = nullptr;
     }
+}
+
+// Appends the text of a run of sibling nodes to text, up to limit bytes:
+// text and CDATA as written, internal entities by their own text, nothing
+// from comments, processing instructions, elements or external entities.
+// True when any piece of text was met.
+bool append_text(const xmlNode* first, std::size_t limit, int nesting, std::string& text)
+{
+    bool any = false;
+    for (const xmlNode* n = first; n != nullptr && text.size() < limit; n = n->next) {
+        if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
+            any = true;
+            const char* piece = n->content != nullptr ? reinterpret_cast<const char*>(n->content) : "";
+            text.append(piece, strnlen(piece, limit - text.size()));
+        } else if (n->type == XML_ENTITY_REF_NODE && nesting < max_entity_nesting) {
+            const xmlEntity* entity = xmlGetDocEntity(n->doc, n->name);
+            if (entity != nullptr && entity->etype == XML_INTERNAL_GENERAL_ENTITY)
+                any = append_text(entity->children, limit, nesting + 1, text) || any;
+        }
+    }
+    return any;
 }
 
 } // namespace
@@ -454,6 +485,17 @@ long getLineNumber(const XmlNode* node)
         return 0;
     const long line = xmlGetLineNo(n);
     return line > 0 ? line : 0;
+}
+
+// The text an element holds, pieces joined in document order, at most limit
+// bytes; false when it holds no text at all.
+bool getElementText(const XmlNode* node, std::size_t limit, std::string& text)
+{
+    text.clear();
+    const xmlNode* n = as_lib(node);
+    if (n == nullptr || n->type != XML_ELEMENT_NODE)
+        return false;
+    return append_text(n->children, limit, 0, text);
 }
 
 // Releases the context and its document.

@@ -5,6 +5,9 @@
 // never delivered. Error codes are libxml2's own.
 #pragma once
 
+#include <cstddef>  // Required for: std::size_t
+#include <string>   // Required for: std::string
+
 namespace dom {
 
 struct XmlContext;   // one parser context with at most one document
@@ -38,6 +41,11 @@ XmlAttrList* getAttributes(const XmlNode* node);
 unsigned numAttributes(const XmlAttrList* list);
 // The name of the node's first attribute, or "" when it has none.
 const char* getAttrName(const XmlNode* node);
+// The text an element holds: its text and CDATA pieces and the text of the
+// internal entities it names, joined in document order and cut at limit
+// bytes. Comments, processing instructions and external entities add
+// nothing. False when the element holds no piece of text.
+bool getElementText(const XmlNode* node, std::size_t limit, std::string& text);
 // The line of the file on which the node starts, or 0 when it is not known.
 long getLineNumber(const XmlNode* node);
 // Releases the context and its document.

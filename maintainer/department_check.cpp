@@ -29,6 +29,8 @@ const std::string once_note_suffix = "(noted once)";
 constexpr float corner_tolerance = 0.05f;
 constexpr int default_table_corners = 6;  // corners whose mean places a 0 0 desk
 constexpr int ten_point_shape = 5;
+// A field's text is measured whole up to this many bytes (1 MB).
+constexpr std::size_t measured_text_limit = 1 << 20;
 
 // ---------------------------------------------------------------------------
 // The document index
@@ -55,7 +57,10 @@ void index_nodes(dom::XmlNode* node, std::vector<XmlItem>& items)
 {
     if (node == nullptr)
         return;
-    items.push_back(XmlItem{node, dom::getNodeName(node), dom::getNodeValue(node),
+    // Comments and processing instructions are no values to the viewer.
+    const char* name = dom::getNodeName(node);
+    const bool text = std::strcmp(name, "#text") == 0 || std::strcmp(name, "#cdata-section") == 0;
+    items.push_back(XmlItem{node, name, text ? dom::getNodeValue(node) : nullptr,
                             dom::getLineNumber(node), room_above(node)});
     if (!dom::hasChildNodes(node))
         return;
@@ -125,13 +130,11 @@ long DepartmentDocument::field_line(const dom::XmlNode* room, const char* field)
 
 std::string DepartmentDocument::room_number_text(const dom::XmlNode* room) const
 {
-    for (const XmlItem& item : items_) {
-        if (item.room != room || item.value == nullptr)
-            continue;
-        const dom::XmlNode* parent = dom::getParentNode(item.node);
-        if (parent != nullptr && std::strcmp(dom::getNodeName(parent), "Room_Number") == 0)
-            return item.value;
-    }
+    std::string text;
+    for (const XmlItem& item : items_)
+        if (item.room == room && std::strcmp(item.name, "Room_Number") == 0
+            && dom::getElementText(item.node, field_text_limit, text))
+            return text;
     return "";
 }
 
@@ -232,15 +235,12 @@ FloorPlace located_box(const BuildingReport& report, const std::string& name)
 // Reports every field value of a Room that the viewer cannot keep whole.
 void check_field_values(BuildingReport& report, const DepartmentDocument& document)
 {
+    std::string text;
     for (const XmlItem& item : document.items()) {
-        if (item.value == nullptr || item.room == nullptr)
+        const FieldLimit* limit = item.room != nullptr ? limit_of(item.name) : nullptr;
+        if (limit == nullptr || !dom::getElementText(item.node, measured_text_limit, text))
             continue;
-        const dom::XmlNode* parent = dom::getParentNode(item.node);
-        const char* element = parent != nullptr ? dom::getNodeName(parent) : "";
-        const FieldLimit* limit = limit_of(element);
-        if (limit == nullptr)
-            continue;
-        const std::string problem = value_problem(*limit, element, item.value);
+        const std::string problem = value_problem(*limit, item.name, text.c_str());
         if (problem.empty())
             continue;
         const std::string number = document.room_number_text(item.room);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -195,6 +196,11 @@ TEST_F(VisitTest, BrowserOpensOnlyTheFirstRoomOfTheRunAndTheDeskFollows)
     EXPECT_FLOAT_EQ(floor_plan.tables[0].x, 24.0f);
     EXPECT_FLOAT_EQ(floor_plan.tables[0].z, -12.0f);
     EXPECT_EQ(tables_turned, 1);
+    viewer_state.room_visit_count = INT_MAX;  // saturates: no second "first" visit
+    visit_room(second);
+    settle();
+    EXPECT_EQ(viewer_state.room_visit_count, INT_MAX);
+    EXPECT_EQ(only_call(), "1\npublications/330.html\n");
 }
 
 TEST_F(VisitTest, EachVisitReplacesThePreviousDeskSegments)

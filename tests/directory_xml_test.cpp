@@ -235,7 +235,7 @@ TEST_F(DirectoryXml, MatchByElementNameOutsideEveryRoomAndWithAttributes)
     EXPECT_EQ(lab.found, 0);
 }
 
-TEST_F(DirectoryXml, NumbersConvertLikeDecimalTextAndPiecesOverwrite)
+TEST_F(DirectoryXml, NumbersConvertLikeDecimalText)
 {
     use_file("rooms.xml", "Department.xml");
     testing::internal::CaptureStdout();
@@ -247,16 +247,27 @@ TEST_F(DirectoryXml, NumbersConvertLikeDecimalTextAndPiecesOverwrite)
     EXPECT_FLOAT_EQ(r.CenterY, -0.05f);       // "-.5e-1"
     EXPECT_FLOAT_EQ(r.TableX, 0.0f);          // "0x10": decimal "0" only
     EXPECT_FLOAT_EQ(r.TableY, 0.0f);          // "inf": nothing readable
-    EXPECT_FLOAT_EQ(r.LightX, 0.0f);          // "7" then "abc": the last stays
+    EXPECT_FLOAT_EQ(r.LightX, 0.0f);          // "7" then "abc": the last element stays
     EXPECT_FLOAT_EQ(r.LightY, FLT_MAX);       // "1e60" held at the float limit
     EXPECT_FLOAT_EQ(r.RoomX[0], 12.0f);       // "12abc"
     EXPECT_FLOAT_EQ(r.RoomY[0], 1.0f);        // "1e": the exponent needs digits
-    EXPECT_STREQ(r.Research, " & <haze>");    // text then CDATA: last piece stays
     EXPECT_STREQ(r.Texture, "");              // empty element
     EXPECT_EQ(r.Room_Number, INT32_MAX);      // "99999999999" held at the limit
     EXPECT_EQ(notes,
               "Department.xml: LightY value beyond the float range; held at the limit (noted once)\n"
               "Department.xml: Room_Number value out of the 32-bit range; held at the limit (noted once)\n");
+}
+
+TEST_F(DirectoryXml, FieldTextIsEveryPieceInDocumentOrderButNoComment)
+{
+    use_file("rooms.xml", "Department.xml");
+    EXPECT_STREQ(load("304").Research, "Fog & <haze>");  // text then CDATA
+    const RoomRecord r = load("308");
+    EXPECT_STREQ(r.Professor, "Prof. Oswin");          // a comment is no part of it
+    EXPECT_STREQ(r.Introduction_Text, "The Department of Applied Fog <lab> & store");
+    EXPECT_STREQ(r.Research, "");                      // a comment alone is no value
+    EXPECT_EQ(r.NumberWalls, 12);                      // "1", a comment, "2"
+    EXPECT_EQ(load("on leave").found, 0);
 }
 
 TEST_F(DirectoryXml, OverlongTextsAreCutAtTheirFieldWidth)
@@ -329,7 +340,7 @@ TEST_F(DirectoryXml, EntitiesOutsideTheWorkingDirectoryAreRefused)
     write_file("note.txt", "NOTE");
     const std::string absolute = (directory_ / "note.txt").string();
     const std::string refused[] = {"/etc/passwd", "file:///etc/passwd", "../" + directory_.filename().string() + "/note.txt",
-                                   "inner/secret.txt", "%2e%2e/etc/passwd", absolute};
+                                   "%2e%2e/etc/passwd", absolute};
     auto document_with = [](const std::string& system_id) -> std::string {
         return "<?xml version=\"1.0\"?>\n"
                "<!DOCTYPE Department SYSTEM \"Department.dtd\" [\n"
@@ -348,12 +359,20 @@ TEST_F(DirectoryXml, EntitiesOutsideTheWorkingDirectoryAreRefused)
                                        "\"><Department/>\n");
     EXPECT_EQ(parse_code("absolute_dtd.xml"), static_cast<unsigned>(XML_IO_LOAD_ERROR));
 
-    // A plain local name loads, but entity text never reaches a record.
-    write_file("Department.xml", document_with("note.txt"));
-    RoomRecord r = load("1");
-    EXPECT_EQ(r.found, 1);
-    EXPECT_EQ(r.Room_Number, 2);  // "1" then "2": the entity between them is not delivered
-    EXPECT_EQ(load("NOTE").found, 0);
+    // A DTD in a plain folder below the working directory loads.
+    fs::create_directories(directory_ / "dtd");
+    fs::copy_file(directory_ / "Department.dtd", directory_ / "dtd" / "Department.dtd");
+    write_file("folder_dtd.xml", "<!DOCTYPE Department SYSTEM \"dtd/Department.dtd\"><Department/>\n");
+    EXPECT_EQ(parse_code("folder_dtd.xml"), 0u);
+
+    // A plain local path loads, but external entity text never reaches a record.
+    for (const char* local : {"note.txt", "inner/secret.txt"}) {
+        write_file("Department.xml", document_with(local));
+        RoomRecord r = load("1");
+        EXPECT_EQ(r.found, 1);
+        EXPECT_EQ(r.Room_Number, 12);  // "1" and "2" joined, the entity between them adds nothing
+        EXPECT_EQ(load("NOTE").found + load("SECRET").found, 0);
+    }
 }
 
 TEST_F(DirectoryXml, NestedEntitiesStayBounded)
@@ -372,7 +391,7 @@ TEST_F(DirectoryXml, NestedEntitiesStayBounded)
                    "</Room_Number><Research>7</Research></Room></Department>\n");
     RoomRecord r = load("7");
     EXPECT_EQ(r.found, 1);
-    EXPECT_EQ(r.Room_Number, 0);  // the references are not expanded into the text
+    EXPECT_EQ(r.Room_Number, 0);  // "xxx...": the text taken is bounded, and no number
 }
 
 TEST_F(DirectoryXml, MissingDepartmentFileEndsTheProgram)

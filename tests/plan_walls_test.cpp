@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include "app/state.h"
+#include "bench/wall_walk.h"
 #include "plan/walls.h"
 #include "plan_test_support.h"
 #include "render/colour_table.h"
@@ -85,6 +87,8 @@ TEST_F(Walls, BuildWallsSetsTheStartPoseAndColoursEveryBox)
     EXPECT_FLOAT_EQ(viewer_state.eye_height, 1.0f);
     EXPECT_FLOAT_EQ(viewer_state.heading, 0.0f);
     EXPECT_FLOAT_EQ(viewer_state.popup_angle, 0.0f);
+    EXPECT_FLOAT_EQ(viewer_state.plan_x, 2.0f);  // the overhead marker, in plan units
+    EXPECT_FLOAT_EQ(viewer_state.plan_y, 1.0f);
 
     ASSERT_EQ(floor_plan.wall_count, 2);
     EXPECT_FLOAT_EQ(lintel_boxes[0].vertices[0][0], 11.9f);  // plan x 4 in world units
@@ -96,6 +100,7 @@ TEST_F(Walls, BuildWallsSetsTheStartPoseAndColoursEveryBox)
     viewer_state.plan_choice = 2;
     capture_console([] { build_walls(); });
     EXPECT_FLOAT_EQ(viewer_state.x, 27.0f);
+    EXPECT_FLOAT_EQ(viewer_state.plan_x, 9.0f);
     EXPECT_FLOAT_EQ(viewer_state.heading, 180.0f);
     EXPECT_FLOAT_EQ(viewer_state.popup_angle, 180.0f);
 
@@ -108,66 +113,56 @@ TEST_F(Walls, BuildWallsSetsTheStartPoseAndColoursEveryBox)
     EXPECT_FLOAT_EQ(viewer_state.heading, 0.0f);
 }
 
-TEST_F(Walls, ConstantXWallStopsOnlyWithinItsReach)
+TEST_F(Walls, WallsHoldFromTheSideTheVisitorStandsOn)
 {
-    set_walls({{5.2f, 0.0f, 5.2f, 4.0f}});
-    move_from(5.0f, 1.0f, -0.3f, 0.5f);   // target 5.3 is past 5.1
-    EXPECT_FLOAT_EQ(viewer_state.x, 4.95f);
-    EXPECT_FLOAT_EQ(viewer_state.z, 1.5f); // the other axis still moves
-    move_from(5.0f, 1.0f, -0.05f, 0.0f);  // target 5.05 is short of 5.1
-    EXPECT_FLOAT_EQ(viewer_state.x, 5.05f);
-    move_from(5.0f, 4.2f, -0.3f, 0.0f);   // beyond the wall's end plus 0.1
-    EXPECT_FLOAT_EQ(viewer_state.x, 5.3f);
-    move_from(5.0f, 4.05f, -0.3f, 0.0f);  // within 0.1 of its end: blocked
-    EXPECT_FLOAT_EQ(viewer_state.x, 4.95f);
-    move_from(5.4f, 2.0f, 0.3f, 0.0f);    // from the high side toward -x
-    EXPECT_FLOAT_EQ(viewer_state.x, 5.45f);
-    move_from(5.2f, 2.0f, 0.3f, 0.0f);    // standing on the line: not blocked
-    EXPECT_FLOAT_EQ(viewer_state.x, 4.9f);
-}
-
-TEST_F(Walls, ConstantZWallStopsTheZMove)
-{
-    set_walls({{0.0f, -3.0f, 6.0f, -3.0f}});
-    move_from(2.0f, -2.5f, 0.0f, -0.6f);  // toward -z, target -3.1 is past -2.9
-    EXPECT_FLOAT_EQ(viewer_state.z, -2.75f);
-    move_from(2.0f, -3.5f, 0.0f, 0.6f);   // toward +z from the far side
-    EXPECT_FLOAT_EQ(viewer_state.z, -3.25f);
-    move_from(7.0f, -2.5f, 0.0f, -0.6f);  // x beyond the wall's end plus 0.1
-    EXPECT_FLOAT_EQ(viewer_state.z, -3.1f);
-    // A diagonal step slides along the wall.
-    move_from(2.0f, -2.5f, -0.4f, -0.6f);
-    EXPECT_FLOAT_EQ(viewer_state.x, 2.4f);
-    EXPECT_FLOAT_EQ(viewer_state.z, -2.75f);
-}
-
-TEST_F(Walls, DiagonalsLintelsAndWallsAtMinusOneDoNotBlock)
-{
-    set_walls({{4.0f, 0.0f, 6.0f, 2.0f}, {-1.0f, 0.0f, -1.0f, 4.0f}, {0.0f, -1.0f, 4.0f, -1.0f}});
-    floor_plan.lintels[0] = WallSegment{5.2f, 0.0f, 5.2f, 4.0f};
+    set_walls({{5.2f, 0.0f, 5.2f, 4.0f}, {0.0f, -3.0f, 6.0f, -3.0f}, {-1.0f, 0.0f, -1.0f, 4.0f},
+               {0.5f, -1.0f, 4.0f, -1.0f}, {9.85f, 0.0f, 9.85f, 4.0f}, {10.0f, 0.0f, 10.0f, 4.0f},
+               {6.0f, 6.0f, 8.0f, 8.0f}});
+    floor_plan.lintels[0] = WallSegment{3.0f, 5.0f, 3.0f, 9.0f};
     floor_plan.lintel_count = 1;
-    move_from(5.0f, 1.0f, -0.3f, 0.0f);
-    EXPECT_FLOAT_EQ(viewer_state.x, 5.3f);
-    move_from(-0.9f, 1.0f, 0.3f, 0.0f);   // crosses x = -1 unhindered
-    EXPECT_FLOAT_EQ(viewer_state.x, -1.2f);
-    move_from(1.0f, -0.9f, 0.0f, -0.3f);  // crosses z = -1 unhindered
-    EXPECT_FLOAT_EQ(viewer_state.z, -1.2f);
+    const struct {
+        float x, z, step_x, step_z, expect_x, expect_z;
+        const char* what;
+    } rows[] = {
+        {5.0f, 1.0f, -0.3f, 0.5f, 4.95f, 1.5f, "target past 5.1: held, z still moves"},
+        {5.0f, 1.0f, -0.05f, 0.0f, 5.05f, 1.0f, "target short of 5.1"},
+        {5.0f, 4.2f, -0.3f, 0.0f, 5.3f, 4.2f, "beyond the wall's end plus 0.1"},
+        {5.0f, 4.05f, -0.3f, 0.0f, 4.95f, 4.05f, "within 0.1 of its end"},
+        {5.4f, 2.0f, 0.3f, 0.0f, 5.45f, 2.0f, "from the high side toward -x"},
+        {5.2f, 2.0f, 0.3f, 0.0f, 4.9f, 2.0f, "standing on the line: not held"},
+        {2.0f, -2.5f, 0.0f, -0.6f, 2.0f, -2.75f, "a constant-z wall, toward -z"},
+        {2.0f, -3.5f, 0.0f, 0.6f, 2.0f, -3.25f, "the same from the far side"},
+        {7.0f, -2.5f, 0.0f, -0.6f, 7.0f, -3.1f, "x beyond the wall's end plus 0.1"},
+        {2.0f, -2.5f, -0.4f, -0.6f, 2.4f, -2.75f, "a diagonal step slides along it"},
+        {-0.9f, 1.0f, 0.3f, 0.0f, -0.75f, 1.0f, "a wall at x = -1 blocks"},
+        {1.0f, -0.9f, 0.0f, -0.3f, 1.0f, -0.75f, "a wall at z = -1 blocks"},
+        {5.15f, 1.0f, 0.0f, 0.0f, 4.95f, 1.0f, "within the margin, no step: his own side"},
+        {5.15f, 1.0f, 0.02f, 0.0f, 4.95f, 1.0f, "a small step that stays within it"},
+        {2.0f, -2.95f, 0.0f, 0.02f, 2.0f, -2.75f, "the same beside a constant-z wall"},
+        {4.8f, 4.3f, -1.2f, -1.2f, 4.95f, 3.1f, "a long drag across a wall's end slides"},
+        {5.2f, 4.6f, 0.0f, -0.6f, 5.2f, 4.25f, "walking along the line stops before the end"},
+        {9.93f, 2.0f, 0.0f, 0.0f, 9.93f, 2.0f, "no clearance between two walls: stays"},
+        {6.5f, 7.5f, -1.0f, 0.0f, 7.5f, 7.5f, "a diagonal segment does not block"},
+        {2.5f, 6.0f, -1.0f, 0.0f, 3.5f, 6.0f, "a lintel does not block"},
+    };
+    for (const auto& row : rows) {
+        move_from(row.x, row.z, row.step_x, row.step_z);
+        EXPECT_FLOAT_EQ(viewer_state.x, row.expect_x) << row.what;
+        EXPECT_FLOAT_EQ(viewer_state.z, row.expect_z) << row.what;
+    }
 }
 
-TEST_F(Walls, BlockedSideFollowsTheStepSign)
+TEST_F(Walls, SeededWalkNeverCrossesAWallOfTheShippedPlans)
 {
-    set_walls({{5.0f, 0.0f, 5.0f, 4.0f}, {0.0f, -3.0f, 4.0f, -3.0f}});
-    // Within 0.1 on the low-x side with no x step: ends on the high-x side.
-    move_from(4.95f, 1.0f, 0.0f, 0.0f);
-    EXPECT_FLOAT_EQ(viewer_state.x, 5.25f);
-    // A small positive step leaves the target within 0.1: same result.
-    move_from(4.95f, 1.0f, 0.02f, 0.0f);
-    EXPECT_FLOAT_EQ(viewer_state.x, 5.25f);
-    // Within 0.1 on the high-z side with no z step: ends on the low-z side.
-    move_from(2.0f, -2.95f, 0.0f, 0.0f);
-    EXPECT_FLOAT_EQ(viewer_state.z, -3.25f);
-    move_from(2.0f, -2.95f, 0.0f, 0.02f);
-    EXPECT_FLOAT_EQ(viewer_state.z, -3.25f);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(VEVUV_SHIPPED_DATA);
+    for (int choice = 1; choice <= 3; ++choice) {
+        viewer_state.plan_choice = choice;
+        capture_console([] { build_walls(); });
+        const wall_walk::WalkResult r = wall_walk::walk(20000, 7u + choice);
+        EXPECT_EQ(r.crossings, 0) << plan_file_names[choice] << " from " << r.from_x << " " << r.from_z;
+    }
+    std::filesystem::current_path(previous);
 }
 
 TEST_F(Walls, TableBlockIsSolidFromEverySide)

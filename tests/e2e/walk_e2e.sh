@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # walk_e2e.sh -- the real program on the shipped building, driven by keys:
-# start-up lines, walking, the overhead view, the help page, a wall that
-# stops the walk until 'w', and Esc.
+# start-up lines, walking, the overhead view and its eye, the help page,
+# textures off and on, a wall that stops the walk until 'w', and Esc.
 # Arguments: vevuv binary, data directory, output directory.
 source "$(dirname "$0")/lib.sh"
 
@@ -28,6 +28,10 @@ check "overhead view: the corners show the dark background" \
     between "$(region_max overhead 60x60+0+0)" 0 0.1
 check "overhead view: the floor lies in the middle" \
     between "$(region_mean overhead 40x40+330+230)" 0.3 1.0
+# The up arrow lowers the overhead eye, shown at once without a move.
+keys Up
+eye_lowered() { stable_shot lowered; at_least "$(pixels_differing overhead lowered $SCENE_REGION)" 5000; }
+check "up arrow in the overhead view redraws the lower eye at once" wait_until eye_lowered
 keys v
 check "'v' again brings back the strip" wait_until strip_visible
 stable_shot overhead_off
@@ -48,6 +52,12 @@ check "F1 again brings back the status strip" wait_until strip_visible
 stable_shot help_off
 check "F1 again brings back the building as it was" \
     at_most "$(pixels_differing walked help_off $SCENE_REGION)" 3000
+
+# 't': the walls lose their textures at once, without a move; 't' brings them back.
+keys t
+untextured() { stable_shot plain; at_least "$(pixels_differing help_off plain $SCENE_REGION)" 5000; }
+check "'t' redraws the walls untextured at once" wait_until untextured
+keys t
 
 # Turn west and walk along the corridor into the building's end wall.
 key_times Left 15
