@@ -263,6 +263,7 @@ void read_room_locator()
         std::printf("\n Unable to open the file in the Read mode..");
         if (lookup_failure_policy == LookupFailurePolicy::end_program)
             end_program(-1);
+        std::fflush(stdout);        // a kiosk's log shows the line at once
         locator_unreadable = true;  // the next lookup tries again
         return;
     }

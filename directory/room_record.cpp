@@ -196,6 +196,7 @@ RoomRecord* unusable_department_file()
 {
     if (lookup_failure_policy == LookupFailurePolicy::end_program)
         end_program(1);
+    std::fflush(stdout);  // a kiosk's log shows the line at once
     lookup_failed = true;
     return current_record;
 }
