@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEVUV_BENCH_BUILD:-$root/build-bench}
 cmake -S "$root" -B "$build" -DVEVUV_BENCH=ON >"$build.configure.log" 2>&1 \
     || { cat "$build.configure.log"; exit 1; }
-cmake --build "$build" --target vevuv_bench vevuv_startup_probe vevuv_minimal_glut -j"$(nproc)" \
+cmake --build "$build" --target vevuv vevuv_bench vevuv_startup_probe vevuv_minimal_glut -j"$(nproc)" \
     >"$build.build.log" 2>&1 || { grep -E -A5 'error' "$build.build.log" | head -40; exit 1; }
 
 work=$(mktemp -d /tmp/vevuv_bench_run.XXXXXX)
@@ -26,6 +26,7 @@ set -e
     --probe="$bin/vevuv_startup_probe" --minimal="$bin/vevuv_minimal_glut" | grep -v '^Reading'
 "$bin/vevuv_bench" --building="$work/capacity" --label="capacity building" \
     --figures=frame,motion --room="$room" --corridor="$corridor" | grep -v '^Reading'
+bash "$root/bench/idle_cpu.sh" "$build/vevuv" "$root/data"
 SCRIPT
 export LIBGL_ALWAYS_SOFTWARE=1
 xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" bash "$work/figures.sh" \
