@@ -31,7 +31,7 @@ RUN_PACKAGES=(xdg-utils)
 HEADLESS_PACKAGES=(xvfb xauth imagemagick x11-utils)
 TEST_PACKAGES=(libgtest-dev googletest xvfb xauth xdotool imagemagick x11-utils python3
                clang libclang-rt-14-dev valgrind libmagick++-dev libx11-dev gdb
-               dpkg-dev desktop-file-utils man-db systemd)
+               dpkg-dev file desktop-file-utils man-db systemd)
 
 # Configures and builds into $VEVUV_BUILD; prints the logs only on failure.
 build_vevuv() {
