@@ -1,4 +1,4 @@
-// display.cpp -- the main window's display, reshape and idle callbacks: the
+// display.cpp -- the main window's display and reshape callbacks: the
 // walking and pop-up cameras, lights 1 and 2, and the perspective projection.
 #include <GL/freeglut.h>  // Required for: glutSetWindow(), glutSwapBuffers(), glutReshapeWindow()
 #include <GL/glu.h>       // Required for: gluLookAt(), gluPerspective()
@@ -92,6 +92,3 @@ void on_reshape(int w, int h)
     glutSetWindow(window_state.main_window);
     glutPostRedisplay();
 }
-
-// Requests a redisplay of whichever window is current.
-void on_idle() { glutPostRedisplay(); }

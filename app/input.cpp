@@ -12,6 +12,7 @@
 #include "app/state.h"
 #include "app/viewer.h"
 #include "directory/locator.h"
+#include "kiosk/kiosk.h"
 #include "plan/walls.h"
 #include "render/world.h"
 
@@ -37,6 +38,8 @@ constexpr double step_per_pixel = 0.04;
 constexpr int default_room_name_size = 10;
 const char default_room_name[default_room_name_size] = "302";
 
+// Shown in a kiosk when the room files cannot be used at a lookup.
+const char unavailable_text[] = "Room information unavailable";
 
 // Writes the quit line and ends the program with status 0.
 [[noreturn]] void quit()
@@ -86,8 +89,8 @@ void switch_help_page()
     }
 }
 
-// Redraws the main window at once, so that a switch shows without waiting
-// for the next move (the idle callback only keeps the status strip fresh).
+// Redraws the main window, and with it the strip, after a key: nothing
+// redraws while nothing happens.
 void show_change()
 {
     glutPostWindowRedisplay(window_state.main_window);
@@ -147,6 +150,10 @@ void walk_viewer(int dy)
 // Writes the status line for the room record, and visits a found room.
 void report_room(RoomRecord* record_or_null)
 {
+    if (lookup_failed) {
+        std::snprintf(window_state.status_text, status_text_size, "%s", unavailable_text);
+        return;
+    }
     if (record_or_null == nullptr || record_or_null->found == 0) {
         std::snprintf(window_state.status_text, status_text_size, "%s", corridor_text);
         return;
@@ -161,58 +168,57 @@ void report_room(RoomRecord* record_or_null)
 
 } // namespace
 
-// Character keys: quit, plan choice, textures, overhead view, wall-walking.
+// Character keys: quit (not in a kiosk), plan choice, textures, overhead
+// view, wall-walking.
 void on_key(unsigned char key, int, int)
 {
+    note_visitor_input();
     switch (std::tolower(key)) {
     case escape_key:
-    case 'q': quit();
+    case 'q':
+        if (!kiosk_settings.kiosk_mode)
+            quit();
+        break;
     case '1': choose_plan(1); break;
     case '2': choose_plan(2); break;
     case '3': choose_plan(3); break;
-    case 't':
-        viewer_state.textures_on = 1 - viewer_state.textures_on;
-        show_change();
-        break;
+    case 't': viewer_state.textures_on = 1 - viewer_state.textures_on; break;
     case 'v': switch_popup_view(); break;
     case 'w': viewer_state.walk_through_walls = (viewer_state.walk_through_walls + 1) % 2; break;
     default: break;
     }
+    show_change();
 }
 
 // Special keys: F1 help, arrows turn and walk (or move the overhead eye).
 void on_special_key(int key, int, int)
 {
+    note_visitor_input();
     switch (key) {
-    case GLUT_KEY_F1:
-        switch_help_page();
-        show_change();
-        break;
+    case GLUT_KEY_F1: switch_help_page(); break;
     case GLUT_KEY_LEFT: arrow_motion(-arrow_turn_distance, 0); break;
     case GLUT_KEY_RIGHT: arrow_motion(arrow_turn_distance, 0); break;
     case GLUT_KEY_UP:
-        if (viewer_state.popup_view == 1) {
+        if (viewer_state.popup_view == 1)
             lower_popup_eye();
-            show_change();
-        } else {
+        else
             arrow_motion(0, -arrow_step_distance);
-        }
         break;
     case GLUT_KEY_DOWN:
-        if (viewer_state.popup_view == 1) {
+        if (viewer_state.popup_view == 1)
             raise_popup_eye();
-            show_change();
-        } else {
+        else
             arrow_motion(0, arrow_step_distance);
-        }
         break;
     default: break;
     }
+    show_change();
 }
 
 // A left-button press marks where the next drag measures from.
 void on_mouse(int button, int state, int x, int y)
 {
+    note_visitor_input();
     if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN)
         return;
     viewer_state.last_mouse_x = x;
@@ -222,6 +228,7 @@ void on_mouse(int button, int state, int x, int y)
 // A drag turns and walks the visitor, then finds and reports his room.
 void on_motion(int x, int y)
 {
+    note_visitor_input();
     ViewerState& v = viewer_state;
     const int dx = x - v.last_mouse_x;
     const int dy = y - v.last_mouse_y;
@@ -236,3 +243,6 @@ void on_motion(int x, int y)
     v.last_mouse_y = y;
     glutPostRedisplay();
 }
+
+// A pointer moved without a button: only counts as the visitor's presence.
+void on_passive_motion(int, int) { note_visitor_input(); }

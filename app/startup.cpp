@@ -1,9 +1,19 @@
-// startup.cpp -- program start-up: colours, GLUT, the two windows, the
-// optional plan argument, the first world build and the callbacks.
-#include <GL/glut.h>  // Required for: glutInit(), glutCreateWindow(), callbacks
+// startup.cpp -- program start-up: the command line, colours, GLUT, the two
+// windows (full screen in a kiosk), the optional plan argument, the first
+// world build and the callbacks.
+#include <GL/freeglut.h>  // Required for: glutInit(), glutCreateWindow(), glutFullScreen(), callbacks
 
+#include <cerrno>    // Required for: errno
+#include <cstdio>    // Required for: std::fprintf()
+#include <cstring>   // Required for: std::strerror()
+#include <unistd.h>  // Required for: chdir()
+
+#include "app/process_exit.h"
 #include "app/state.h"
 #include "app/viewer.h"
+#include "directory/room_record.h"
+#include "kiosk/kiosk.h"
+#include "kiosk/options.h"
 #include "render/colour_table.h"
 #include "render/world.h"
 
@@ -18,7 +28,8 @@ void take_plan_argument(int argc, char** argv)
     viewer_state.plan_file_name = argv[1];  // kept whole: a cut name would open another file
 }
 
-// Registers the callbacks of the main window and the idle callback.
+// Registers the callbacks of the main window. There is no idle callback:
+// a picture is drawn only when input, the window or the strip changes it.
 void register_main_callbacks()
 {
     glutDisplayFunc(on_display);
@@ -27,8 +38,41 @@ void register_main_callbacks()
     glutSpecialFunc(on_special_key);
     glutMouseFunc(on_mouse);
     glutMotionFunc(on_motion);
-    glutIdleFunc(on_idle);
+    if (kiosk_settings.idle_reset_seconds > 0)
+        glutPassiveMotionFunc(on_passive_motion);
 }
+
+// A kiosk window covers the screen from its first frame.
+void size_kiosk_window()
+{
+    window_state.width = glutGet(GLUT_SCREEN_WIDTH);
+    window_state.height = glutGet(GLUT_SCREEN_HEIGHT);
+    glutInitWindowPosition(0, 0);
+    glutInitWindowSize(window_state.width, window_state.height);
+}
+
+// Full screen (through the window manager where there is one), no pointer,
+// and room files that fail at a lookup leave the kiosk running.
+void make_kiosk_window()
+{
+    glutFullScreen();
+    glutSetCursor(GLUT_CURSOR_NONE);
+    lookup_failure_policy = LookupFailurePolicy::carry_on;
+}
+
+// Enters the --data folder; false (with a message) when it cannot.
+bool enter_data_folder(const std::string& folder)
+{
+    if (folder.empty() || chdir(folder.c_str()) == 0)
+        return true;
+    std::fprintf(stderr, "vevuv: cannot enter the data folder '%s': %s\n", folder.c_str(),
+                 std::strerror(errno));
+    return false;
+}
+
+// Exit statuses of the command line.
+constexpr int status_usage = 2;
+constexpr int status_no_data_folder = 1;
 
 // Creates the status strip along the top edge of the main window.
 void create_status_window()
@@ -48,21 +92,42 @@ void start_up(int* argc, char** argv)
     define_colours();
     glutInitWindowSize(window_state.width, window_state.height);
     glutInit(argc, argv);
+    // Checked after glutInit, which takes out the X options it knows.
+    if (!only_plan_file_left(*argc, argv))
+        end_program(status_usage);
+    if (kiosk_settings.kiosk_mode)
+        size_kiosk_window();
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     window_state.main_window = glutCreateWindow("Vevuv");
-    // Counted after glutInit, which takes out the X options it knows.
+    if (kiosk_settings.kiosk_mode)
+        make_kiosk_window();
     take_plan_argument(*argc, argv);
     init_world();
     register_main_callbacks();
     create_status_window();
     glutSetWindow(window_state.status_window);
     glutShowWindow();
+    if (kiosk_settings.kiosk_mode)
+        glutSetCursor(GLUT_CURSOR_NONE);
 }
 
-// Starts the program and enters GLUT's main loop, which never returns.
+// Reads the command line, starts the program and enters GLUT's main loop,
+// which never returns; a kiosk or an idle reset adds the watch of the loop.
 int run_vevuv(int argc, char** argv)
 {
+    CommandLine line;
+    const CommandLineOutcome outcome = read_command_line(&argc, argv, &line);
+    if (outcome != CommandLineOutcome::run)
+        return outcome == CommandLineOutcome::end_ok ? 0 : status_usage;
+    if (!enter_data_folder(line.data_folder))
+        return status_no_data_folder;
+    kiosk_settings.kiosk_mode = line.kiosk;
+    kiosk_settings.idle_reset_seconds = line.idle_reset_seconds;
+    if (line.kiosk)
+        catch_end_signals();
     start_up(&argc, argv);
+    if (line.kiosk || line.idle_reset_seconds > 0)
+        start_kiosk_watch();
     glutMainLoop();
     return 0;
 }

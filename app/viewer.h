@@ -19,7 +19,7 @@ void on_key(unsigned char key, int x, int y);
 void on_special_key(int key, int x, int y);
 void on_mouse(int button, int state, int x, int y);
 void on_motion(int x, int y);
-void on_idle();
+void on_passive_motion(int x, int y);
 
 // Status strip and help page.
 void on_status_display();

@@ -2,8 +2,8 @@
 // entered, blocks him there, and the first visit opens the room's page.
 #include <climits>   // Required for: INT_MAX
 #include <cstdio>    // Required for: std::snprintf()
-#include <cstdlib>   // Required for: std::system()
-#include <cstring>   // Required for: strnlen()
+#include <cstdlib>   // Required for: std::system(), std::getenv()
+#include <cstring>   // Required for: strnlen(), std::strlen()
 #include <iostream>  // Required for: std::cout
 #include <string>    // Required for: std::string
 
@@ -19,47 +19,66 @@ namespace {
 // Corners whose mean places a desk given as (0, 0).
 constexpr int default_table_corner_count = 6;
 
-// Program that opens a page in the user's web browser.
-const char browser_program[] = "xdg-open";
-// Room for "xdg-open " + "./" + the page quoted for the shell (each byte at
-// most four, plus two quotes) + " &" + the terminating zero.
-constexpr int browser_command_size =
-    int(sizeof browser_program) + 2 + 4 * (long_text_size - 1) + 2 + 2 + 1;
+// Program that opens a page in the user's web browser, unless the
+// environment variable VEVUV_BROWSER names another (a kiosk browser).
+const char default_browser_program[] = "xdg-open";
+const char browser_variable[] = "VEVUV_BROWSER";
+// Longest command for the default program: "xdg-open " + "./" + the page
+// quoted for the shell (each byte at most four, plus two quotes) + " &".
+// Another program moves the limit by the difference in its length.
+constexpr int default_browser_command_limit =
+    int(sizeof default_browser_program) + 2 + 4 * (long_text_size - 1) + 2 + 2;
 
-// The page text as one POSIX shell word: single quotes, each inner ' as '\''.
-// A page that starts with '-' gets "./" so the browser never takes it as an option.
-std::string shell_quoted_page(const char* page, size_t length)
+// The text as one POSIX shell word: single quotes, each inner ' as '\''.
+std::string shell_quoted(const char* text, size_t length)
 {
     std::string quoted = "'";
-    if (length > 0 && page[0] == '-')
-        quoted += "./";
     for (size_t i = 0; i < length; ++i) {
-        if (page[i] == '\'')
+        if (text[i] == '\'')
             quoted += "'\\''";
         else
-            quoted += page[i];
+            quoted += text[i];
     }
     quoted += "'";
     return quoted;
+}
+
+// The page as one shell word; a page that starts with '-' gets "./" so the
+// browser never takes it as an option.
+std::string shell_quoted_page(const char* page, size_t length)
+{
+    if (length > 0 && page[0] == '-')
+        return shell_quoted(("./" + std::string(page, length)).c_str(), length + 2);
+    return shell_quoted(page, length);
+}
+
+// The browser program as the command's first shell word: the default as it
+// is, one named by VEVUV_BROWSER quoted whole.
+std::string browser_word()
+{
+    const char* program = std::getenv(browser_variable);
+    if (program == nullptr || program[0] == '\0')
+        return default_browser_program;
+    return shell_quoted(program, std::strlen(program));
 }
 
 // Starts the browser on the page in the background; never runs a cut command.
 void open_publications_page(const RoomRecord& record)
 {
     const size_t length = strnlen(record.Publications, long_text_size);
-    const std::string word = shell_quoted_page(record.Publications, length);
-    char command[browser_command_size];
-    const int written = std::snprintf(command, sizeof command, "%s %s &",
-                                      browser_program, word.c_str());
-    if (written < 0 || written >= int(sizeof command)) {
+    const std::string program = browser_word();
+    const std::string command = program + " " + shell_quoted_page(record.Publications, length) + " &";
+    const size_t limit = default_browser_command_limit - (sizeof default_browser_program - 1)
+                         + program.size();
+    if (command.size() > limit) {
         std::cout << "Room " << record.Room_Number
                   << ": browser command for its publications page would exceed "
-                  << sizeof command - 1 << " characters; browser not started" << std::endl;
+                  << limit << " characters; browser not started" << std::endl;
         return;
     }
     // The command interpreter's result is not looked at: a browser that
     // cannot start still counts as the run's one start.
-    (void)std::system(command);
+    (void)std::system(command.c_str());
 }
 
 // Puts the table at the mean of the room's first six corners.

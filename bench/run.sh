@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEVUV_BENCH_BUILD:-$root/build-bench}
 cmake -S "$root" -B "$build" -DVEVUV_BENCH=ON >"$build.configure.log" 2>&1 \
     || { cat "$build.configure.log"; exit 1; }
-cmake --build "$build" --target vevuv_bench vevuv_startup_probe vevuv_minimal_glut vevuv_wall_walk -j"$(nproc)" \
+cmake --build "$build" --target vevuv vevuv_bench vevuv_startup_probe vevuv_minimal_glut vevuv_wall_walk -j"$(nproc)" \
     >"$build.build.log" 2>&1 || { grep -E -A5 'error' "$build.build.log" | head -40; exit 1; }
 
 work=$(mktemp -d /tmp/vevuv_bench_run.XXXXXX)
@@ -30,6 +30,7 @@ set -e
 echo "== random walk against the walls (moves that crossed a wall; goal 0) =="
 "$bin/vevuv_wall_walk" --building="$root/data" --label="shipped building" | grep -v '^Reading'
 "$bin/vevuv_wall_walk" --building="$work/capacity" --label="capacity building" | grep -v '^Reading'
+bash "$root/bench/idle_cpu.sh" "$build/vevuv" "$root/data"
 SCRIPT
 export LIBGL_ALWAYS_SOFTWARE=1
 xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" bash "$work/figures.sh" \

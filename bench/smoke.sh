@@ -59,4 +59,8 @@ for figure in "frame walking 700x500" "motion step in a room" "motion step in th
     expect_figure "$out/capacity.txt" "$figure"
 done
 expect_sound "$out/capacity.txt"
+bash "$here/idle_cpu.sh" "$bin/../vevuv" "$data" 1 >"$out/idle.txt" 2>&1 || { cat "$out/idle.txt"; exit 1; }
+for figure in "idle CPU, 700x500 window" "idle CPU, full-screen kiosk"; do
+    expect_figure "$out/idle.txt" "$figure"
+done
 echo "smoke.sh: every figure ran once (times not checked)"

@@ -18,6 +18,8 @@ int32_t lookup_call_count = 0;
 
 namespace {
 
+bool locator_unreadable = false;  // flag: the last read could not open the file (carry_on only)
+
 constexpr const char* locator_file_name = "qor3rdfloor.inp";
 constexpr const char* header_end_word = "description";
 constexpr int shape_with_ten_points = 5;
@@ -252,14 +254,20 @@ int read_records(LocatorReader& reader)
 
 } // namespace
 
-// Reads "qor3rdfloor.inp" into locator_table.
+// Reads "qor3rdfloor.inp" into locator_table; a file that cannot be opened
+// ends the program, or under carry_on leaves the table as it was.
 void read_room_locator()
 {
     std::FILE* file = std::fopen(locator_file_name, "r");
     if (file == nullptr) {
         std::printf("\n Unable to open the file in the Read mode..");
-        end_program(-1);
+        if (lookup_failure_policy == LookupFailurePolicy::end_program)
+            end_program(-1);
+        std::fflush(stdout);        // a kiosk's log shows the line at once
+        locator_unreadable = true;  // the next lookup tries again
+        return;
     }
+    locator_unreadable = false;
     for (LocatorEntry& entry : locator_table)
         entry = LocatorEntry{};
     LocatorReader reader = {file, {}, false};
@@ -295,8 +303,13 @@ RoomRecord* lookup_room(int by_name, const char* name, float x, float y)
     current_record = &lookup_record;
     if (lookup_call_count < INT32_MAX)  // held at the top: 1 means the first call only
         ++lookup_call_count;
-    if (lookup_call_count == 1)
+    lookup_failed = false;
+    if (lookup_call_count == 1 || locator_unreadable)
         read_room_locator();
+    if (locator_unreadable) {
+        lookup_failed = true;
+        return current_record;
+    }
     if (by_name != 0)
         return load_room_record(name);
     const char* room = find_room_at(x, y);

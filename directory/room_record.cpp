@@ -13,6 +13,8 @@
 #include "app/process_exit.h"
 
 RoomRecord* current_record = nullptr;
+LookupFailurePolicy lookup_failure_policy = LookupFailurePolicy::end_program;
+bool lookup_failed = false;
 
 namespace {
 
@@ -196,6 +198,17 @@ void store_value(const FieldSlot& slot, const char* value)
     }
 }
 
+// Ends the program, or under carry_on marks the lookup failed and hands
+// back the cleared record.
+RoomRecord* unusable_department_file()
+{
+    if (lookup_failure_policy == LookupFailurePolicy::end_program)
+        end_program(1);
+    std::fflush(stdout);  // a kiosk's log shows the line at once
+    lookup_failed = true;
+    return current_record;
+}
+
 // The diagnostic for a matching node that carries attributes.
 void report_attributes(const dom::XmlNode* node, const dom::XmlNode* parent)
 {
@@ -216,14 +229,14 @@ RoomRecord* load_room_record(const char* room_text)
     dom::XmlContext* context = dom::xmlinit(&error_code);
     if (context == nullptr) {
         std::printf("Failed to initialze XML parser, error %u\n", error_code);
-        end_program(1);
+        return unusable_department_file();
     }
     unsigned result = dom::xmlparse(context, department_file_name, nullptr,
                                     dom::parse_validate | dom::parse_discard_blanks);
     if (result != 0) {
         std::printf("Parse failed, error %u\n", result);
         dom::xmlterm(context);
-        end_program(1);
+        return unusable_department_file();
     }
     search_room_node(context, dom::getDocumentElement(context), room_text);
     dom::xmlterm(context);

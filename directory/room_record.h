@@ -37,6 +37,14 @@ struct RoomRecord {
 // The record that the running lookup fills.
 extern RoomRecord* current_record;
 
+// What a lookup does when Department.xml or the locator file cannot be used:
+// end the program (the plain viewer), or write the same console line, mark
+// the lookup failed and let the visitor walk on (a kiosk).
+enum class LookupFailurePolicy { end_program, carry_on };
+extern LookupFailurePolicy lookup_failure_policy;
+// Flag: the latest lookup could not use its files (carry_on only).
+extern bool lookup_failed;
+
 // Parses Department.xml and fills the current record for the room text.
 RoomRecord* load_room_record(const char* room_text);
 // Depth-first search of a subtree for nodes whose name or value is the room text.
