@@ -18,6 +18,7 @@ constexpr double far_plane = 100.0;      // world units
 constexpr float walking_target_z = -100.0f; // the walking eye looks along -z before turning
 constexpr float marker_offset = 0.1f;    // plan units added to the marker's position
 constexpr unsigned marker_texture = 7;   // texture object of the visitor's marker
+constexpr double popup_route_eye = 10.0; // overhead eye height at which the way's marks are drawn as walking, world units
 
 // Status strip geometry inside the main window, pixels.
 constexpr int status_x = 5;
@@ -74,8 +75,11 @@ void draw_find_list()
 void draw_shown_route()
 {
     const std::vector<RoutePoint>* route = shown_route();
-    if (route != nullptr && viewer_state.help_shown == 0)
-        draw_route(*route);
+    if (route == nullptr || viewer_state.help_shown != 0)
+        return;
+    // From the overhead eye the marks are drawn wider, to stay as visible.
+    const double scale = viewer_state.popup_view == 1 ? viewer_state.popup_eye_height / popup_route_eye : 1.0;
+    draw_route(*route, scale < 1.0 ? 1.0 : scale);
 }
 
 // A window size as GLUT may be asked for it: at least one pixel.

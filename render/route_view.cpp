@@ -1,4 +1,4 @@
-// route_view.cpp -- the way drawn on the floor (line and arrow marks) and
+// route_view.cpp -- the way drawn on the floor (a ribbon with arrow marks) and
 // Find's page of matches on the help page's dark background.
 #include "render/route_view.h"
 
@@ -7,11 +7,17 @@
 
 namespace {
 
-constexpr float route_lift = 0.08f;       // above the floor, world units
-constexpr float route_width = 4.0f;       // line width, pixels
+constexpr float route_lift = 0.02f;       // above the floor, world units
+constexpr double ribbon_half_width = 0.12; // the way's ribbon, world units
 constexpr double arrow_spacing = 1.5;     // between arrow marks, world units
-constexpr double arrow_size = 0.4;        // arrow wing length, world units
+constexpr double arrow_length = 0.45;     // tip to base of an arrow mark, world units
+constexpr double arrow_half_width = 0.3;  // half the base of an arrow mark, world units
 const float route_colour[3] = {1.0f, 0.85f, 0.0f};  // bright yellow
+const float arrow_colour[3] = {1.0f, 0.3f, 0.0f};   // orange on the yellow
+// Depth offsets that keep the flat marks in front of the floor they lie on,
+// for the ribbon and, a little further, for the arrows on top of it.
+constexpr float ribbon_offset_factor = -1.0f, ribbon_offset_units = -4.0f;
+constexpr float arrow_offset_factor = -2.0f, arrow_offset_units = -8.0f;
 
 // Find's page: 640 x 480 units like the help page, y upward.
 constexpr double page_left = -0.5, page_right = 639.5;
@@ -23,29 +29,56 @@ constexpr int line_spacing = 36;
 const float text_colour[3] = {1.0f, 1.0f, 1.0f};
 const float highlight_colour[3] = {1.0f, 0.85f, 0.0f};
 
-// One arrow mark at a point of the way, pointing along (ux, uz).
-void draw_arrow(double x, double z, double ux, double uz)
+// A flat quad on the floor with corners a, b, c, d in order.
+void floor_quad(double ax, double az, double bx, double bz, double cx, double cz, double dx, double dz)
 {
-    const double back_x = x - ux * arrow_size, back_z = z - uz * arrow_size;
-    const double side_x = -uz * arrow_size * 0.6, side_z = ux * arrow_size * 0.6;
-    glVertex3d(back_x + side_x, route_lift, back_z + side_z);
-    glVertex3d(x, route_lift, z);
-    glVertex3d(x, route_lift, z);
-    glVertex3d(back_x - side_x, route_lift, back_z - side_z);
+    glVertex3d(ax, route_lift, az);
+    glVertex3d(bx, route_lift, bz);
+    glVertex3d(cx, route_lift, cz);
+    glVertex3d(dx, route_lift, dz);
 }
 
-// Arrow marks every arrow_spacing along the way, counted from its start.
-void draw_arrows(const std::vector<RoutePoint>& points)
+// The ribbon along every leg, with a square at each joint to close the corners.
+void draw_ribbon(const std::vector<RoutePoint>& points, double scale)
 {
-    glBegin(GL_LINES);
-    double walked = 0.0;
-    double next = arrow_spacing;
+    const double w = ribbon_half_width * scale;
+    glBegin(GL_QUADS);
     for (size_t i = 1; i < points.size(); ++i) {
         const double dx = points[i].x - points[i - 1].x, dz = points[i].z - points[i - 1].z;
         const double length = std::sqrt(dx * dx + dz * dz);
-        for (; length > 0.0 && next <= walked + length; next += arrow_spacing) {
+        if (length <= 0.0)
+            continue;
+        const double nx = -dz / length * w, nz = dx / length * w;
+        floor_quad(points[i - 1].x + nx, points[i - 1].z + nz, points[i].x + nx, points[i].z + nz,
+                   points[i].x - nx, points[i].z - nz, points[i - 1].x - nx, points[i - 1].z - nz);
+    }
+    for (const RoutePoint& p : points)
+        floor_quad(p.x - w, p.z - w, p.x + w, p.z - w, p.x + w, p.z + w, p.x - w, p.z + w);
+    glEnd();
+}
+
+// One arrow mark with its tip at (x, z), pointing along (ux, uz).
+void draw_arrow(double x, double z, double ux, double uz, double scale)
+{
+    const double bx = x - ux * arrow_length * scale, bz = z - uz * arrow_length * scale;
+    const double w = arrow_half_width * scale;
+    glVertex3d(x, route_lift, z);
+    glVertex3d(bx - uz * w, route_lift, bz + ux * w);
+    glVertex3d(bx + uz * w, route_lift, bz - ux * w);
+}
+
+// Arrow marks every arrow_spacing along the way, counted from its start.
+void draw_arrows(const std::vector<RoutePoint>& points, double scale)
+{
+    glBegin(GL_TRIANGLES);
+    double walked = 0.0;
+    double next = arrow_spacing * scale;
+    for (size_t i = 1; i < points.size(); ++i) {
+        const double dx = points[i].x - points[i - 1].x, dz = points[i].z - points[i - 1].z;
+        const double length = std::sqrt(dx * dx + dz * dz);
+        for (; length > 0.0 && next <= walked + length; next += arrow_spacing * scale) {
             const double t = (next - walked) / length;
-            draw_arrow(points[i - 1].x + dx * t, points[i - 1].z + dz * t, dx / length, dz / length);
+            draw_arrow(points[i - 1].x + dx * t, points[i - 1].z + dz * t, dx / length, dz / length, scale);
         }
         walked += length;
     }
@@ -74,22 +107,24 @@ void draw_latin1(void* font, const std::string& text)
 
 } // namespace
 
-// Sets its own state (no lighting, no texture, wide lines) and restores it.
-void draw_route(const std::vector<RoutePoint>& points)
+// Sets its own state (no lighting, no texture, depth offset) and restores it;
+// scale widens the marks for a far eye.
+void draw_route(const std::vector<RoutePoint>& points, double scale)
 {
     if (points.size() < 2)
         return;
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
-    glLineWidth(route_width);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(ribbon_offset_factor, ribbon_offset_units);
     glColor3fv(route_colour);
-    glBegin(GL_LINE_STRIP);
-    for (const RoutePoint& p : points)
-        glVertex3f(p.x, route_lift, p.z);
-    glEnd();
-    draw_arrows(points);
+    draw_ribbon(points, scale);
+    glPolygonOffset(arrow_offset_factor, arrow_offset_units);
+    glColor3fv(arrow_colour);
+    draw_arrows(points, scale);
     glPopAttrib();
 }
 

@@ -7,8 +7,9 @@
 
 #include "route/route_planner.h"
 
-// Draws the way as a bright line with arrow marks, just above the floor.
-void draw_route(const std::vector<RoutePoint>& points);
+// Draws the way as a bright ribbon with arrow marks on the floor, their
+// widths and spacing times scale (1 for the walking eye).
+void draw_route(const std::vector<RoutePoint>& points, double scale);
 
 // Replaces the picture with Find's page: the header line, then the match
 // lines with the highlighted one marked. Texts are UTF-8 (or Latin-1).
