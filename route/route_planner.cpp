@@ -1,5 +1,6 @@
 // route_planner.cpp -- A* search on a grid of free floor cells, then the
-// grid path pulled straight wherever the walls leave a clear line.
+// grid path pulled straight wherever the walls leave a clear line, and its
+// corners drawn in to the clearance.
 #include "route/route_planner.h"
 
 #include <algorithm>  // Required for: std::min(), std::max(), std::reverse()
@@ -11,6 +12,8 @@ namespace {
 
 constexpr double diagonal_step = 1.4142135623730951;  // length of a diagonal move, cells
 constexpr int32_t no_cell = -1;
+constexpr int tighten_passes = 3;   // rounds of corner tightening
+constexpr int tighten_steps = 8;    // halvings per corner and round
 
 // The floor as a grid of cells; a cell is blocked when its centre lies so
 // near a wall that a move to a neighbour could come closer than the clearance.
@@ -246,6 +249,29 @@ std::vector<RoutePoint> pull_straight(const FloorPlan& plan, const std::vector<R
     return kept;
 }
 
+// Moves each inner point towards the straight line between its neighbours as
+// far as the clearance allows, which takes the way from the grid's safe
+// distance round a corner to the clearance itself.
+void tighten_corners(const FloorPlan& plan, std::vector<RoutePoint>& points, double clearance)
+{
+    for (int pass = 0; pass < tighten_passes; ++pass) {
+        for (size_t i = 1; i + 1 < points.size(); ++i) {
+            const RoutePoint a = points[i - 1], b = points[i + 1], p = points[i];
+            const RoutePoint target{float((a.x + b.x) * 0.5), float((a.z + b.z) * 0.5)};
+            double lo = 0.0, hi = 1.0;
+            for (int step = 0; step < tighten_steps; ++step) {
+                const double t = (lo + hi) * 0.5;
+                const RoutePoint q{float(p.x + (target.x - p.x) * t), float(p.z + (target.z - p.z) * t)};
+                if (clear_line(plan, a, q, clearance) && clear_line(plan, q, b, clearance))
+                    lo = t;
+                else
+                    hi = t;
+            }
+            points[i] = {float(p.x + (target.x - p.x) * lo), float(p.z + (target.z - p.z) * lo)};
+        }
+    }
+}
+
 } // namespace
 
 // Plans on a fresh grid of plan's segments: A* to the goal, then pulled straight.
@@ -264,7 +290,9 @@ std::vector<RoutePoint> plan_route(const FloorPlan& plan, RoutePoint start,
     std::vector<RoutePoint> points{start};
     for (const RoutePoint& p : turning_points(grid, cells))
         points.push_back(p);
-    return pull_straight(plan, points, clearance);
+    std::vector<RoutePoint> way = pull_straight(plan, points, clearance);
+    tighten_corners(plan, way, clearance);
+    return way;
 }
 
 // Adds up the lengths of the legs.
