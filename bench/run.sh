@@ -25,7 +25,7 @@ set -e
 "$bin/vevuv_bench" --building="$root/data" --label="shipped building" \
     --probe="$bin/vevuv_startup_probe" --minimal="$bin/vevuv_minimal_glut" | grep -v '^Reading'
 "$bin/vevuv_bench" --building="$work/capacity" --label="capacity building" \
-    --figures=frame,motion --room="$room" --corridor="$corridor" | grep -v '^Reading'
+    --figures=frame,motion,find --room="$room" --corridor="$corridor" | grep -v '^Reading'
 SCRIPT
 export LIBGL_ALWAYS_SOFTWARE=1
 xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" bash "$work/figures.sh" \

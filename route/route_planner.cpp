@@ -12,6 +12,7 @@ namespace {
 
 constexpr double diagonal_step = 1.4142135623730951;  // length of a diagonal move, cells
 constexpr int32_t no_cell = -1;
+constexpr double estimate_nudge = 1.001;  // see goal_estimate
 constexpr int tighten_passes = 3;   // rounds of corner tightening
 constexpr int tighten_steps = 8;    // halvings per corner and round
 
@@ -144,14 +145,16 @@ bool in_goal(const RouteGrid& grid, const GoalArea& goal, int c, int r)
     return x >= goal.min_x && x <= goal.max_x && z >= goal.min_z && z <= goal.max_z;
 }
 
-// Octile distance from cell (c, r) to the goal area, cells: never more than
-// the grid length of the way there.
+// Octile distance from cell (c, r) to the goal area, cells, nudged up by a
+// thousandth: among the many equally short grid ways the search then keeps
+// to the one it is on instead of widening over all of them, for a way at
+// most that thousandth longer.
 double goal_estimate(const RouteGrid& grid, const GoalArea& goal, int c, int r)
 {
     const double x = grid.centre_x(c), z = grid.centre_z(r);
     const double dx = std::max({0.0, goal.min_x - x, x - goal.max_x}) / grid.cell;
     const double dz = std::max({0.0, goal.min_z - z, z - goal.max_z}) / grid.cell;
-    return std::max(dx, dz) + (diagonal_step - 1.0) * std::min(dx, dz);
+    return (std::max(dx, dz) + (diagonal_step - 1.0) * std::min(dx, dz)) * estimate_nudge;
 }
 
 // A* over the free cells from start to the first goal cell; the cells of
@@ -159,10 +162,10 @@ double goal_estimate(const RouteGrid& grid, const GoalArea& goal, int c, int r)
 std::vector<int32_t> search_cells(const RouteGrid& grid, const GoalArea& goal, int32_t start)
 {
     const size_t n = grid.blocked.size();
-    std::vector<float> cost(n, -1.0f);
+    std::vector<double> cost(n, -1.0);
     std::vector<int32_t> from(n, no_cell);
     std::priority_queue<OpenCell, std::vector<OpenCell>, std::greater<OpenCell>> open;
-    cost[size_t(start)] = 0.0f;
+    cost[size_t(start)] = 0.0;
     open.push({goal_estimate(grid, goal, start % grid.columns, start / grid.columns), start});
     static const int step_c[8] = {1, -1, 0, 0, 1, 1, -1, -1};
     static const int step_r[8] = {0, 0, 1, -1, 1, -1, 1, -1};
@@ -188,9 +191,9 @@ std::vector<int32_t> search_cells(const RouteGrid& grid, const GoalArea& goal, i
             if (grid.blocked[size_t(next)])
                 continue;
             const double ng = g + (k < 4 ? 1.0 : diagonal_step);
-            if (cost[size_t(next)] >= 0.0f && cost[size_t(next)] <= ng)
+            if (cost[size_t(next)] >= 0.0 && cost[size_t(next)] <= ng)
                 continue;
-            cost[size_t(next)] = float(ng);
+            cost[size_t(next)] = ng;
             from[size_t(next)] = top.index;
             open.push({ng + goal_estimate(grid, goal, nc, nr), next});
         }
