@@ -1,10 +1,12 @@
-// route_planner.cpp -- A* search on a grid of free floor cells, then the
+// route_planner.cpp -- A* search with jump points on a grid of free floor
+// cells, then the
 // grid path pulled straight wherever the walls leave a clear line, and its
 // corners drawn in to the clearance.
 #include "route/route_planner.h"
 
 #include <algorithm>  // Required for: std::min(), std::max(), std::reverse()
 #include <cmath>      // Required for: std::sqrt(), std::floor(), std::isfinite()
+#include <cstdlib>    // Required for: std::abs()
 #include <cstdint>    // Required for: int32_t, uint8_t
 #include <queue>      // Required for: std::priority_queue
 
@@ -13,8 +15,12 @@ namespace {
 constexpr double diagonal_step = 1.4142135623730951;  // length of a diagonal move, cells
 constexpr int32_t no_cell = -1;
 constexpr double estimate_nudge = 1.001;  // see goal_estimate
-constexpr int tighten_passes = 3;   // rounds of corner tightening
-constexpr int tighten_steps = 8;    // halvings per corner and round
+constexpr int tighten_rounds = 3;   // rounds of tightening and pulling straight
+constexpr double tighten_first_step = 0.5;   // first move tried per corner, world units
+constexpr double tighten_last_step = 0.01;   // moves shorter than this are not tried
+constexpr float goal_edge_margin = 0.05f;  // a way ends this far inside its goal area, world units
+constexpr int merge_samples = 16;   // points tried along a leg to merge its two corners
+constexpr int tighten_steps = 8;    // halvings when ending the way at its goal
 
 // The floor as a grid of cells; a cell is blocked when its centre lies so
 // near a wall that a move to a neighbour could come closer than the clearance.
@@ -103,10 +109,11 @@ bool build_grid(const FloorPlan& plan, double clearance, RouteGrid& grid)
     const double area = (x1 - x0) * (z1 - z0);
     if (area / (grid.cell * grid.cell) > double(route_max_cells))
         grid.cell = std::sqrt(area / double(route_max_cells));
-    grid.origin_x = x0;
-    grid.origin_z = z0;
-    grid.columns = std::max(1, int(std::ceil((x1 - x0) / grid.cell)));
-    grid.rows = std::max(1, int(std::ceil((z1 - z0) / grid.cell)));
+    // One blocked cell round the edge spares the search every bounds check.
+    grid.origin_x = x0 - grid.cell;
+    grid.origin_z = z0 - grid.cell;
+    grid.columns = std::max(1, int(std::ceil((x1 - x0) / grid.cell))) + 2;
+    grid.rows = std::max(1, int(std::ceil((z1 - z0) / grid.cell))) + 2;
     grid.blocked.assign(size_t(grid.columns) * size_t(grid.rows), 0);
     // Any point of a move between two neighbouring free centres lies within
     // half a diagonal of one of them.
@@ -114,6 +121,10 @@ bool build_grid(const FloorPlan& plan, double clearance, RouteGrid& grid)
     for (int i = 0; i < segment_count(plan); ++i)
         if (finite_segment(plan.walls[i]))
             block_segment(grid, plan.walls[i], reach);
+    for (int c = 0; c < grid.columns; ++c)
+        grid.blocked[size_t(grid.index(c, 0))] = grid.blocked[size_t(grid.index(c, grid.rows - 1))] = 1;
+    for (int r = 0; r < grid.rows; ++r)
+        grid.blocked[size_t(grid.index(0, r))] = grid.blocked[size_t(grid.index(grid.columns - 1, r))] = 1;
     return true;
 }
 
@@ -139,10 +150,28 @@ int32_t nearest_free_cell(const RouteGrid& grid, RoutePoint p)
     return best;
 }
 
-bool in_goal(const RouteGrid& grid, const GoalArea& goal, int c, int r)
+// The goal area as a range of cells whose centres lie in it.
+struct GoalCells {
+    int c0, r0, c1, r1;
+};
+
+GoalCells goal_cells(const RouteGrid& grid, const GoalArea& goal)
 {
-    const double x = grid.centre_x(c), z = grid.centre_z(r);
-    return x >= goal.min_x && x <= goal.max_x && z >= goal.min_z && z <= goal.max_z;
+    auto first = [&](double lo, double origin) { return int(std::ceil((lo - origin) / grid.cell - 0.5)); };
+    auto last = [&](double hi, double origin) { return int(std::floor((hi - origin) / grid.cell - 0.5)); };
+    GoalCells cells{first(goal.min_x, grid.origin_x), first(goal.min_z, grid.origin_z),
+                    last(goal.max_x, grid.origin_x), last(goal.max_z, grid.origin_z)};
+    // An area narrower than a cell holds no centre: its middle's cell stands in.
+    if (cells.c0 > cells.c1)
+        cells.c0 = cells.c1 = int(std::floor(((goal.min_x + goal.max_x) * 0.5 - grid.origin_x) / grid.cell));
+    if (cells.r0 > cells.r1)
+        cells.r0 = cells.r1 = int(std::floor(((goal.min_z + goal.max_z) * 0.5 - grid.origin_z) / grid.cell));
+    return cells;
+}
+
+bool in_goal(const GoalCells& goal, int c, int r)
+{
+    return c >= goal.c0 && c <= goal.c1 && r >= goal.r0 && r <= goal.r1;
 }
 
 // Octile distance from cell (c, r) to the goal area, cells, nudged up by a
@@ -157,62 +186,153 @@ double goal_estimate(const RouteGrid& grid, const GoalArea& goal, int c, int r)
     return (std::max(dx, dz) + (diagonal_step - 1.0) * std::min(dx, dz)) * estimate_nudge;
 }
 
-// A* over the free cells from start to the first goal cell; the cells of
-// the way in order, or none.
+// Only ever asked about a free cell or its neighbours, which the blocked
+// edge keeps inside the grid.
+bool free_cell(const RouteGrid& grid, int c, int r)
+{
+    return grid.blocked[size_t(r) * size_t(grid.columns) + size_t(c)] == 0;
+}
+
+// A cell of the grid by column and row.
+struct Cell {
+    int c, r;
+};
+
+// Jumps from cell (c, r), entered from (pc, pr), on in the same direction to
+// the next cell where a shortest way may turn: a goal cell, a cell beside a
+// wall's end, or (going diagonally) a cell from which a straight jump finds
+// one. False when the jump runs into a wall first. Diagonal steps never cut
+// a blocked corner.
+bool jump(const RouteGrid& grid, const GoalCells& goal, int c, int r, int pc, int pr, Cell& found)
+{
+    const int dc = c - pc, dr = r - pr;
+    for (;;) {
+        if (!free_cell(grid, c, r))
+            return false;
+        found = {c, r};
+        if (in_goal(goal, c, r))
+            return true;
+        if (dc != 0 && dr != 0) {
+            Cell ignored{};
+            if (jump(grid, goal, c + dc, r, c, r, ignored) || jump(grid, goal, c, r + dr, c, r, ignored))
+                return true;
+            if (!free_cell(grid, c + dc, r) || !free_cell(grid, c, r + dr))
+                return false;
+        } else if (dc != 0) {
+            if ((free_cell(grid, c, r - 1) && !free_cell(grid, c - dc, r - 1))
+                || (free_cell(grid, c, r + 1) && !free_cell(grid, c - dc, r + 1)))
+                return true;
+        } else if ((free_cell(grid, c - 1, r) && !free_cell(grid, c - 1, r - dr))
+                   || (free_cell(grid, c + 1, r) && !free_cell(grid, c + 1, r - dr))) {
+            return true;
+        }
+        c += dc;
+        r += dr;
+    }
+}
+
+// The directions worth trying from cell (c, r) reached from parent (pc, pr):
+// all eight at the start, else the way on and the turns a wall may force.
+int next_directions(const RouteGrid& grid, int c, int r, int pc, int pr, Cell (&out)[8])
+{
+    int n = 0;
+    if (pc < 0) {
+        for (int dr = -1; dr <= 1; ++dr)
+            for (int dc = -1; dc <= 1; ++dc)
+                if ((dc != 0 || dr != 0) && free_cell(grid, c + dc, r + dr)
+                    && (dc == 0 || dr == 0 || (free_cell(grid, c + dc, r) && free_cell(grid, c, r + dr))))
+                    out[n++] = {dc, dr};
+        return n;
+    }
+    const int dc = (c > pc) - (c < pc), dr = (r > pr) - (r < pr);
+    if (dc != 0 && dr != 0) {
+        const bool across = free_cell(grid, c + dc, r), along = free_cell(grid, c, r + dr);
+        if (along)
+            out[n++] = {0, dr};
+        if (across)
+            out[n++] = {dc, 0};
+        if (across && along)
+            out[n++] = {dc, dr};
+        return n;
+    }
+    // Straight on: the way on, both sides, and forward diagonals beside them.
+    const int sc = dr != 0 ? 1 : 0, sr = dc != 0 ? 1 : 0;  // one side across the direction
+    const bool ahead = free_cell(grid, c + dc, r + dr);
+    const bool side_a = free_cell(grid, c + sc, r + sr), side_b = free_cell(grid, c - sc, r - sr);
+    if (ahead) {
+        out[n++] = {dc, dr};
+        if (side_a)
+            out[n++] = {dc + sc, dr + sr};
+        if (side_b)
+            out[n++] = {dc - sc, dr - sr};
+    }
+    if (side_a)
+        out[n++] = {sc, sr};
+    if (side_b)
+        out[n++] = {-sc, -sr};
+    return n;
+}
+
+// Octile length between two cells, cells.
+double octile(int c0, int r0, int c1, int r1)
+{
+    const double dx = std::abs(c1 - c0), dz = std::abs(r1 - r0);
+    return std::max(dx, dz) + (diagonal_step - 1.0) * std::min(dx, dz);
+}
+
+// A* over the jump points of the free cells, from start to the first goal
+// cell; the jump points of the way in order (each leg a straight or diagonal
+// line of free cells), or none.
 std::vector<int32_t> search_cells(const RouteGrid& grid, const GoalArea& goal, int32_t start)
 {
     const size_t n = grid.blocked.size();
     std::vector<double> cost(n, -1.0);
     std::vector<int32_t> from(n, no_cell);
     std::priority_queue<OpenCell, std::vector<OpenCell>, std::greater<OpenCell>> open;
+    const GoalCells cells_of_goal = goal_cells(grid, goal);
     cost[size_t(start)] = 0.0;
     open.push({goal_estimate(grid, goal, start % grid.columns, start / grid.columns), start});
-    static const int step_c[8] = {1, -1, 0, 0, 1, 1, -1, -1};
-    static const int step_r[8] = {0, 0, 1, -1, 1, -1, 1, -1};
     while (!open.empty()) {
         const OpenCell top = open.top();
         open.pop();
         const int c = top.index % grid.columns, r = top.index / grid.columns;
         const double g = cost[size_t(top.index)];
-        if (top.estimate > g + goal_estimate(grid, goal, c, r) + 1e-6)
+        if (top.estimate > g + goal_estimate(grid, goal, c, r) + 1e-9)
             continue;  // a shorter way to this cell was found after it was queued
-        if (in_goal(grid, goal, c, r)) {
+        if (in_goal(cells_of_goal, c, r)) {
             std::vector<int32_t> cells;
             for (int32_t i = top.index; i != no_cell; i = from[size_t(i)])
                 cells.push_back(i);
             std::reverse(cells.begin(), cells.end());
             return cells;
         }
-        for (int k = 0; k < 8; ++k) {
-            const int nc = c + step_c[k], nr = r + step_r[k];
-            if (nc < 0 || nr < 0 || nc >= grid.columns || nr >= grid.rows)
+        const int32_t parent = from[size_t(top.index)];
+        const int pc = parent == no_cell ? -1 : parent % grid.columns;
+        const int pr = parent == no_cell ? -1 : parent / grid.columns;
+        Cell directions[8];
+        const int count = next_directions(grid, c, r, pc, pr, directions);
+        for (int k = 0; k < count; ++k) {
+            Cell landed{};
+            if (!jump(grid, cells_of_goal, c + directions[k].c, r + directions[k].r, c, r, landed))
                 continue;
-            const int32_t next = grid.index(nc, nr);
-            if (grid.blocked[size_t(next)])
-                continue;
-            const double ng = g + (k < 4 ? 1.0 : diagonal_step);
+            const int32_t next = grid.index(landed.c, landed.r);
+            const double ng = g + octile(c, r, landed.c, landed.r);
             if (cost[size_t(next)] >= 0.0 && cost[size_t(next)] <= ng)
                 continue;
             cost[size_t(next)] = ng;
             from[size_t(next)] = top.index;
-            open.push({ng + goal_estimate(grid, goal, nc, nr), next});
+            open.push({ng + goal_estimate(grid, goal, landed.c, landed.r), next});
         }
     }
     return {};
 }
 
-// The cell path as points, keeping only the cells where it turns.
+// The jump points of the way as floor points.
 std::vector<RoutePoint> turning_points(const RouteGrid& grid, const std::vector<int32_t>& cells)
 {
     std::vector<RoutePoint> points;
-    for (size_t i = 0; i < cells.size(); ++i) {
-        const bool straight = i > 0 && i + 1 < cells.size()
-                              && cells[i] - cells[i - 1] == cells[i + 1] - cells[i];
-        if (straight)
-            continue;
-        const int c = cells[i] % grid.columns, r = cells[i] / grid.columns;
-        points.push_back({float(grid.centre_x(c)), float(grid.centre_z(r))});
-    }
+    for (int32_t cell : cells)
+        points.push_back({float(grid.centre_x(cell % grid.columns)), float(grid.centre_z(cell / grid.columns))});
     return points;
 }
 
@@ -252,27 +372,115 @@ std::vector<RoutePoint> pull_straight(const FloorPlan& plan, const std::vector<R
     return kept;
 }
 
-// Moves each inner point towards the straight line between its neighbours as
-// far as the clearance allows, which takes the way from the grid's safe
-// distance round a corner to the clearance itself.
-void tighten_corners(const FloorPlan& plan, std::vector<RoutePoint>& points, double clearance)
+double distance(RoutePoint a, RoutePoint b) { return std::sqrt(squared(b.x - a.x) + squared(b.z - a.z)); }
+
+// Length of the two legs at point i (one at the last point).
+double legs_at(const std::vector<RoutePoint>& way, size_t i, RoutePoint p)
 {
-    for (int pass = 0; pass < tighten_passes; ++pass) {
-        for (size_t i = 1; i + 1 < points.size(); ++i) {
-            const RoutePoint a = points[i - 1], b = points[i + 1], p = points[i];
-            const RoutePoint target{float((a.x + b.x) * 0.5), float((a.z + b.z) * 0.5)};
-            double lo = 0.0, hi = 1.0;
-            for (int step = 0; step < tighten_steps; ++step) {
-                const double t = (lo + hi) * 0.5;
-                const RoutePoint q{float(p.x + (target.x - p.x) * t), float(p.z + (target.z - p.z) * t)};
-                if (clear_line(plan, a, q, clearance) && clear_line(plan, q, b, clearance))
-                    lo = t;
-                else
-                    hi = t;
+    double length = distance(way[i - 1], p);
+    if (i + 1 < way.size())
+        length += distance(p, way[i + 1]);
+    return length;
+}
+
+// True when the legs at point i, moved to p, keep the clearance.
+bool legs_clear(const FloorPlan& plan, const std::vector<RoutePoint>& way, size_t i, RoutePoint p,
+                double clearance)
+{
+    return clear_line(plan, way[i - 1], p, clearance)
+        && (i + 1 >= way.size() || clear_line(plan, p, way[i + 1], clearance));
+}
+
+bool inside(const GoalArea& goal, RoutePoint p)
+{
+    return p.x >= goal.min_x + goal_edge_margin && p.x <= goal.max_x - goal_edge_margin
+        && p.z >= goal.min_z + goal_edge_margin && p.z <= goal.max_z - goal_edge_margin;
+}
+
+// Moves every point after the start, in shrinking steps in eight directions,
+// wherever that shortens the way and keeps the clearance (the last point
+// within the goal area): corners settle at the clearance round wall ends.
+void tighten_corners(const FloorPlan& plan, std::vector<RoutePoint>& way, const GoalArea& goal,
+                     double clearance)
+{
+    static const double directions[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1},
+                                            {0.7071, 0.7071}, {0.7071, -0.7071}, {-0.7071, 0.7071}, {-0.7071, -0.7071}};
+    for (size_t i = 1; i < way.size(); ++i) {
+        const bool last = i + 1 == way.size();
+        if (last && !inside(goal, way[i]))
+            continue;  // an end left at a cell's centre outside the margin stays
+        for (double step = tighten_first_step; step >= tighten_last_step;) {
+            bool moved = false;
+            for (const auto& d : directions) {
+                const RoutePoint q{float(way[i].x + d[0] * step), float(way[i].z + d[1] * step)};
+                if (legs_at(way, i, q) < legs_at(way, i, way[i]) - 1e-6 && (!last || inside(goal, q))
+                    && legs_clear(plan, way, i, q, clearance)) {
+                    way[i] = q;
+                    moved = true;
+                }
             }
-            points[i] = {float(p.x + (target.x - p.x) * lo), float(p.z + (target.z - p.z) * lo)};
+            if (!moved)
+                step *= 0.5;
         }
     }
+}
+
+// Replaces two neighbouring inner points by one point of the leg between
+// them where that is clear and shorter: two grid corners round one wall end
+// become one corner, which tightening then draws in to the clearance.
+void merge_corner_pairs(const FloorPlan& plan, std::vector<RoutePoint>& points, double clearance)
+{
+    for (size_t i = 1; i + 2 < points.size(); ++i) {
+        const RoutePoint a = points[i - 1], p = points[i], q = points[i + 1], b = points[i + 2];
+        double best = distance(a, p) + distance(p, q) + distance(q, b);
+        bool merged = false;
+        RoutePoint chosen{};
+        for (int k = 1; k < merge_samples; ++k) {
+            const double t = double(k) / merge_samples;
+            const RoutePoint m{float(p.x + (q.x - p.x) * t), float(p.z + (q.z - p.z) * t)};
+            const double length = distance(a, m) + distance(m, b);
+            if (length < best && clear_line(plan, a, m, clearance) && clear_line(plan, m, b, clearance)) {
+                best = length;
+                chosen = m;
+                merged = true;
+            }
+        }
+        if (merged) {
+            points[i] = chosen;
+            points.erase(points.begin() + long(i) + 1);
+        }
+    }
+}
+
+// v held within lo and hi less the margin, or their middle when they are closer.
+float held_inside(float v, float lo, float hi)
+{
+    if (hi - lo <= 2.0f * goal_edge_margin)
+        return (lo + hi) * 0.5f;
+    return std::max(lo + goal_edge_margin, std::min(hi - goal_edge_margin, v));
+}
+
+// Ends the way at the point of the goal area nearest its last corner,
+// rather than at a cell's centre, or as near it as the line there stays clear.
+void end_at_goal_edge(const FloorPlan& plan, std::vector<RoutePoint>& way, const GoalArea& goal,
+                      double clearance)
+{
+    if (way.size() < 2)
+        return;
+    const RoutePoint corner = way[way.size() - 2], from = way.back();
+    const RoutePoint end{held_inside(corner.x, goal.min_x, goal.max_x), held_inside(corner.z, goal.min_z, goal.max_z)};
+    double lo = 0.0, hi = 1.0;  // share of the way from the cell's centre to that point
+    for (int step = 0; step < tighten_steps; ++step) {
+        const double t = step == 0 ? 1.0 : (lo + hi) * 0.5;
+        const RoutePoint p{float(from.x + (end.x - from.x) * t), float(from.z + (end.z - from.z) * t)};
+        if (clear_line(plan, corner, p, clearance))
+            lo = t;
+        else
+            hi = t;
+        if (lo == 1.0)
+            break;
+    }
+    way.back() = {float(from.x + (end.x - from.x) * lo), float(from.z + (end.z - from.z) * lo)};
 }
 
 } // namespace
@@ -293,8 +501,14 @@ std::vector<RoutePoint> plan_route(const FloorPlan& plan, RoutePoint start,
     std::vector<RoutePoint> points{start};
     for (const RoutePoint& p : turning_points(grid, cells))
         points.push_back(p);
+    // Tightened corners may see past each other: pull straight again.
     std::vector<RoutePoint> way = pull_straight(plan, points, clearance);
-    tighten_corners(plan, way, clearance);
+    for (int round = 0; round < tighten_rounds; ++round) {
+        merge_corner_pairs(plan, way, clearance);
+        tighten_corners(plan, way, goal, clearance);
+        way = pull_straight(plan, way, clearance);
+        end_at_goal_edge(plan, way, goal, clearance);
+    }
     return way;
 }
 

@@ -18,7 +18,7 @@ struct GoalArea {
 
 // Grid step of the planner, world units (finer costs time, coarser closes
 // narrow doors).
-constexpr double route_cell_size = 0.25;
+constexpr double route_cell_size = 0.5;
 // Most grid cells one plan is given; a larger floor gets coarser cells.
 constexpr long route_max_cells = 4L * 1000 * 1000;
 // How far a start inside a wall's clearance may lie from the nearest free
