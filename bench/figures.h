@@ -37,8 +37,6 @@ std::vector<Figure> motion_figures(const ViewerSetup& setup, const Effort& effor
 // and the walking frame with that way shown against the frame without.
 std::vector<Figure> find_figures(const ViewerSetup& setup, const Effort& effort);
 
-// The baseline frame: clear and swap the main window only, finished.
-void empty_frame();
 // Puts the visitor at a plan point with a heading, as a move would.
 void stand_at(StandPoint point, float heading);
 // A validated parse of Department.xml straight through libxml2.

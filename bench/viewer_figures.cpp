@@ -66,8 +66,6 @@ void viewer_frame()
     sync_with_server();
 }
 
-} // namespace
-
 // The baseline frame: clear and swap the main window only, finished.
 void empty_frame()
 {
@@ -77,9 +75,6 @@ void empty_frame()
     glFinish();
     sync_with_server();
 }
-
-namespace {
-
 
 // The viewer's frame with the main window's pixels scissored down to one:
 // everything but the filling of pixels (vertices, state, set-up, the status
