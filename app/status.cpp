@@ -35,7 +35,7 @@ struct HelpLine {
 };
 
 // In drawing order; on screen the mouse lines come before the quit line,
-// and the Find keys close the page.
+// and the Find keys stand right of the first and the third line.
 const HelpLine help_lines[] = {
     {60, 420, "F1 -Help"},
     {60, 370, "V - Toggle Between POP-UP view of maze"},
@@ -45,7 +45,8 @@ const HelpLine help_lines[] = {
     {60, 70, "Esc/Q : QUIT"},
     {60, 170, " Optional {Use The Left Mouse Button :"},
     {100, 120, " To Maneuver  through the maze}"},
-    {60, 20, "F3 or / - Find a Room,  G - Walk There"},
+    {340, 420, "F3 or / - Find a Room"},
+    {340, 320, "G - Walk There"},
 };
 
 // A divisor that is never zero: a window squeezed to nothing still divides.

@@ -20,7 +20,7 @@ struct GoalArea {
 // narrow doors).
 constexpr double route_cell_size = 0.5;
 // Most grid cells one plan is given; a larger floor gets coarser cells.
-constexpr long route_max_cells = 4L * 1000 * 1000;
+constexpr long route_max_cells = 1000L * 1000;
 // How far a start inside a wall's clearance may lie from the nearest free
 // point of the grid, world units; farther counts as no way.
 constexpr double route_start_reach = 1.0;
