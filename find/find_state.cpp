@@ -107,6 +107,7 @@ void open_find()
     rematch();
 }
 
+// Only the flag: the query and the rooms stay until the next opening.
 void close_find() { find_state.open = 0; }
 
 // Control bytes are not text; they never reach the query.
@@ -133,6 +134,7 @@ void erase_find_character()
     rematch();
 }
 
+// Held within the list; an empty list keeps the highlight at 0.
 void move_find_highlight(int delta)
 {
     const int last = int(find_state.matches.size()) - 1;
@@ -140,6 +142,7 @@ void move_find_highlight(int delta)
     find_state.highlight = h < 0 ? 0 : (h > last ? (last < 0 ? 0 : last) : h);
 }
 
+// The room of the highlighted line, or null when nothing matches.
 const RoomRecord* highlighted_room()
 {
     if (find_state.highlight < 0 || find_state.highlight >= int(find_state.matches.size()))

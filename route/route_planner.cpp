@@ -1,7 +1,6 @@
 // route_planner.cpp -- A* search with jump points on a grid of free floor
-// cells, then the
-// grid path pulled straight wherever the walls leave a clear line, and its
-// corners drawn in to the clearance.
+// cells, then the grid way pulled straight wherever the walls leave a clear
+// line, and its corners settled at the clearance.
 #include "route/route_planner.h"
 
 #include <algorithm>  // Required for: std::min(), std::max(), std::reverse()
@@ -27,8 +26,8 @@ constexpr int tighten_steps = 8;    // halvings when ending the way at its goal
 struct RouteGrid {
     double origin_x, origin_z;   // world position of cell (0, 0)'s lower corner
     double cell;                 // cell edge, world units
-    int columns, rows;
-    std::vector<uint8_t> blocked;
+    int columns, rows;           // cells along x and z, the blocked edge included
+    std::vector<uint8_t> blocked; // 1 for a blocked cell, row by row
     double centre_x(int c) const { return origin_x + (c + 0.5) * cell; }
     double centre_z(int r) const { return origin_z + (r + 0.5) * cell; }
     int index(int c, int r) const { return r * columns + c; }
@@ -36,8 +35,8 @@ struct RouteGrid {
 
 // One open cell of the search, ordered by estimated total length.
 struct OpenCell {
-    double estimate;
-    int32_t index;
+    double estimate;   // length so far plus the estimate to the goal, cells
+    int32_t index;     // the cell, row by row
     bool operator>(const OpenCell& other) const { return estimate > other.estimate; }
 };
 
