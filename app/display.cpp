@@ -6,7 +6,9 @@
 #include "app/state.h"
 #include "app/viewer.h"
 #include "plan/floor_plan.h"
+#include "find/find_state.h"
 #include "render/maze.h"
+#include "render/route_view.h"
 
 namespace {
 
@@ -15,6 +17,7 @@ constexpr double near_plane = 0.05;      // world units
 constexpr double far_plane = 100.0;      // world units
 constexpr float walking_target_z = -100.0f; // the walking eye looks along -z before turning
 constexpr float marker_offset = 0.1f;    // plan units added to the marker's position
+constexpr double popup_route_eye = 10.0; // overhead eye height at which the way's marks are drawn as walking, world units
 
 // The overhead eye over the floor's far corner half-way, looking at the
 // origin; the floor is turned by popup_angle about its centre. Draws the
@@ -50,6 +53,28 @@ void set_up_lights_1_and_2()
     glEnable(GL_LIGHT2);
 }
 
+// Find's page: what was typed, then the matching rooms.
+void draw_find_list()
+{
+    std::vector<std::string> lines;
+    for (int index : find_state.matches)
+        lines.push_back(find_list_line(find_state.rooms[size_t(index)]));
+    if (lines.empty())
+        lines.push_back("No room matches");
+    draw_find_page(find_strip_line(), lines, find_state.matches.empty() ? -1 : find_state.highlight);
+}
+
+// The way to the chosen room, over the building (not over the help page).
+void draw_shown_route()
+{
+    const std::vector<RoutePoint>* route = shown_route();
+    if (route == nullptr || viewer_state.help_shown != 0)
+        return;
+    // From the overhead eye the marks are drawn wider, to stay as visible.
+    const double scale = viewer_state.popup_view == 1 ? viewer_state.popup_eye_height / popup_route_eye : 1.0;
+    draw_route(*route, scale < 1.0 ? 1.0 : scale);
+}
+
 // A window size as GLUT may be asked for it: at least one pixel.
 int positive(int pixels) { return pixels > 0 ? pixels : 1; }
 
@@ -62,13 +87,18 @@ void on_display()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    if (viewer_state.popup_view == 1)
-        place_popup_camera();
-    else
-        place_walking_camera();
-    set_up_lights_1_and_2();
-    draw_maze();
-    glPopMatrix();
+    if (find_state.open != 0 && viewer_state.help_shown == 0) {
+        draw_find_list();
+    } else {
+        if (viewer_state.popup_view == 1)
+            place_popup_camera();
+        else
+            place_walking_camera();
+        set_up_lights_1_and_2();
+        draw_maze();
+        draw_shown_route();
+        glPopMatrix();
+    }
     glutSwapBuffers();
     on_status_display();
 }

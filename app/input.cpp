@@ -3,7 +3,7 @@
 #include <GL/glut.h>  // Required for: glutSetWindow(), glutPostRedisplay(), key codes
 
 #include <cctype>     // Required for: std::tolower()
-#include <cmath>      // Required for: std::sin(), std::cos()
+#include <cmath>      // Required for: std::sin(), std::cos(), std::remainder()
 #include <cstdio>     // Required for: std::snprintf()
 #include <cstring>    // Required for: strnlen()
 #include <iostream>   // Required for: std::cout
@@ -51,6 +51,7 @@ const char unavailable_text[] = "Room information unavailable";
 // Selects plan 1, 2 or 3 and rebuilds the world from it.
 void choose_plan(int choice)
 {
+    clear_find();  // a way planned on the old plan means nothing on the new one
     viewer_state.plan_choice = choice;
     init_world();
     glutPostRedisplay();
@@ -133,7 +134,7 @@ void turn_viewer(int dx)
 }
 
 // Walks dy pixels' worth along the heading, against the walls unless they are off.
-void walk_viewer(int dy)
+void walk_viewer(double dy)
 {
     ViewerState& v = viewer_state;
     const double h = v.heading * degrees_to_radians;
@@ -166,6 +167,24 @@ void report_room(RoomRecord* record_or_null)
     visit_room(record);
 }
 
+// After a move: plan position, room lookup, status line and visit, and the
+// way to a chosen room.
+void finish_motion()
+{
+    ViewerState& v = viewer_state;
+    v.plan_x = float(v.x / plan_scale_x);
+    v.plan_y = float(v.z / plan_scale_z);
+    RoomRecord* record = lookup_room(0, default_room_name, v.plan_x, v.plan_y);
+    report_room(record);
+    follow_route_after_motion();
+}
+
+// The heading change that turns from one heading to another the short way, degrees.
+double shortest_turn(double from, double to)
+{
+    return std::remainder(to - from, 360.0);
+}
+
 } // namespace
 
 // Character keys: quit (not in a kiosk), plan choice, textures, overhead
@@ -173,6 +192,9 @@ void report_room(RoomRecord* record_or_null)
 void on_key(unsigned char key, int, int)
 {
     note_visitor_input();
+    stop_route_walk();
+    if (find_takes_key(key))
+        return;
     switch (std::tolower(key)) {
     case escape_key:
     case 'q':
@@ -194,6 +216,9 @@ void on_key(unsigned char key, int, int)
 void on_special_key(int key, int, int)
 {
     note_visitor_input();
+    stop_route_walk();
+    if (find_takes_special_key(key))
+        return;
     switch (key) {
     case GLUT_KEY_F1: switch_help_page(); break;
     case GLUT_KEY_LEFT: arrow_motion(-arrow_turn_distance, 0); break;
@@ -219,6 +244,7 @@ void on_special_key(int key, int, int)
 void on_mouse(int button, int state, int x, int y)
 {
     note_visitor_input();
+    stop_route_walk();
     if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN)
         return;
     viewer_state.last_mouse_x = x;
@@ -229,16 +255,14 @@ void on_mouse(int button, int state, int x, int y)
 void on_motion(int x, int y)
 {
     note_visitor_input();
+    stop_route_walk();
     ViewerState& v = viewer_state;
     const int dx = x - v.last_mouse_x;
     const int dy = y - v.last_mouse_y;
     turn_viewer(dx);
     if (v.popup_view == 0)
         walk_viewer(dy);
-    v.plan_x = float(v.x / plan_scale_x);
-    v.plan_y = float(v.z / plan_scale_z);
-    RoomRecord* record = lookup_room(0, default_room_name, v.plan_x, v.plan_y);
-    report_room(record);
+    finish_motion();
     v.last_mouse_x = x;
     v.last_mouse_y = y;
     glutPostRedisplay();
@@ -246,3 +270,17 @@ void on_motion(int x, int y)
 
 // A pointer moved without a button: only counts as the visitor's presence.
 void on_passive_motion(int, int) { note_visitor_input(); }
+
+// Turns the walker to the heading (the overhead picture keeps its angle) and
+// walks the distance forward like a drag, then reports his room.
+void route_step(double heading_degrees, double distance)
+{
+    ViewerState& v = viewer_state;
+    const double turn = shortest_turn(v.heading, heading_degrees);
+    v.heading = float(v.heading + turn);
+    if (v.popup_view == 0)
+        v.popup_angle = float(v.popup_angle + turn);
+    walk_viewer(-distance / step_per_pixel);
+    finish_motion();
+    glutPostWindowRedisplay(window_state.main_window);
+}

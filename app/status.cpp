@@ -24,7 +24,8 @@ struct HelpLine {
     const char* text;   // shown exactly as written
 };
 
-// In drawing order; on screen the mouse lines come before the quit line.
+// In drawing order; on screen the mouse lines come before the quit line,
+// and the Find keys stand right of the first and the third line.
 const HelpLine help_lines[] = {
     {60, 420, "F1 -Help"},
     {60, 370, "V - Toggle Between POP-UP view of maze"},
@@ -34,6 +35,8 @@ const HelpLine help_lines[] = {
     {60, 70, "Esc/Q : QUIT"},
     {60, 170, " Optional {Use The Left Mouse Button :"},
     {100, 120, " To Maneuver  through the maze}"},
+    {340, 420, "F3 or / - Find a Room"},
+    {340, 320, "G - Walk There"},
 };
 
 // A divisor that is never zero: a window squeezed to nothing still divides.

@@ -33,6 +33,15 @@ std::vector<Figure> frame_figures(const ViewerSetup& setup, const Effort& effort
 // parse of Department.xml.
 std::vector<Figure> motion_figures(const ViewerSetup& setup, const Effort& effort);
 
+// Planning the way to the farthest room against a bare validated parse,
+// and the walking frame with that way shown against the frame without.
+std::vector<Figure> find_figures(const ViewerSetup& setup, const Effort& effort);
+
+// Puts the visitor at a plan point with a heading, as a move would.
+void stand_at(StandPoint point, float heading);
+// A validated parse of Department.xml straight through libxml2.
+void bare_parse();
+
 // read_sgi_image on 2048 x 2048 run-length and verbatim files against
 // ImageMagick decoding the same files in-process.
 std::vector<Figure> decode_figures(const std::string& work_dir, const Effort& effort,

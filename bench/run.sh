@@ -26,7 +26,7 @@ set -e
 "$bin/vevuv_bench" --building="$root/data" --label="shipped building" \
     --probe="$bin/vevuv_startup_probe" --minimal="$bin/vevuv_minimal_glut" | grep -v '^Reading'
 "$bin/vevuv_bench" --building="$work/capacity" --label="capacity building" \
-    --figures=frame,motion --room="$room" --corridor="$corridor" | grep -v '^Reading'
+    --figures=frame,motion,find --room="$room" --corridor="$corridor" | grep -v '^Reading'
 echo "== random walk against the walls (moves that crossed a wall; goal 0) =="
 "$bin/vevuv_wall_walk" --building="$root/data" --label="shipped building" | grep -v '^Reading'
 "$bin/vevuv_wall_walk" --building="$work/capacity" --label="capacity building" | grep -v '^Reading'

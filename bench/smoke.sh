@@ -44,7 +44,7 @@ for figure in "start-up to first frame" "frame walking 700x500" "frame one textu
               "frame pop-up 700x500" \
               "frame walking 1920x1080" "frame pop-up 1920x1080" "motion step in a room" \
               "motion step in the corridor" "SGI decode 2048x2048 run-length" \
-              "SGI decode 2048x2048 verbatim"; do
+              "SGI decode 2048x2048 verbatim" "way planning to room" "frame walking, way shown"; do
     expect_figure "$out/shipped.txt" "$figure"
 done
 expect_sound "$out/shipped.txt"
@@ -53,9 +53,10 @@ points=$(python3 "$here/make_capacity_building.py" --out "$out/capacity" --textu
 room=$(echo "$points" | awk '$1 == "room" { print $2 "," $3 }')
 corridor=$(echo "$points" | awk '$1 == "corridor" { print $2 "," $3 }')
 "$bin/vevuv_bench" --building="$out/capacity" --label=capacity --quick \
-    --figures=frame,motion --room="$room" --corridor="$corridor" \
+    --figures=frame,motion,find --room="$room" --corridor="$corridor" \
     >"$out/capacity.txt" 2>&1 || { cat "$out/capacity.txt"; exit 1; }
-for figure in "frame walking 700x500" "motion step in a room" "motion step in the corridor"; do
+for figure in "frame walking 700x500" "motion step in a room" "motion step in the corridor" \
+              "way planning to room" "frame walking, way shown"; do
     expect_figure "$out/capacity.txt" "$figure"
 done
 expect_sound "$out/capacity.txt"

@@ -148,6 +148,8 @@ void resize_main_window(int width, int height)
     pump_events(settle_seconds);
 }
 
+} // namespace
+
 // Puts the visitor at a plan point with a heading, as a move would.
 void stand_at(StandPoint point, float heading)
 {
@@ -160,6 +162,9 @@ void stand_at(StandPoint point, float heading)
     viewer_state.last_mouse_y = 0;
 }
 
+namespace {
+
+
 // One drag step: a pixel forward, the next call a pixel back, so that the
 // visitor stays where he was put.
 void motion_step()
@@ -169,12 +174,17 @@ void motion_step()
     on_motion(0, forward ? motion_pixels : 0);
 }
 
+} // namespace
+
 // A validated parse of Department.xml straight through libxml2.
 void bare_parse()
 {
     xmlDocPtr document = xmlReadFile(department_file, nullptr, bare_parse_options);
     xmlFreeDoc(document);
 }
+
+namespace {
+
 
 // True when libxml2 finds the document well formed and valid.
 bool bare_parse_accepts_document()

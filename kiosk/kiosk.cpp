@@ -93,6 +93,7 @@ void reset_for_next_visitor()
 {
     input_since_reset = false;
     close_overlays();
+    clear_find();                 // Find closed, no way shown, no walk
     // A fresh record; only the plan named on the command line is kept.
     const std::string plan_file_name = viewer_state.plan_file_name;
     viewer_state = ViewerState{};  // the next visitor's first room opens its page again

@@ -129,7 +129,7 @@ TEST(StatusStrip, TextAdvancesCharacterByCharacterFromTheRasterItWasGiven)
     window_state.width = main_width;
 }
 
-TEST(HelpPage, DrawsTheEightLinesGlyphByGlyph)
+TEST(HelpPage, DrawsTheNineLinesGlyphByGlyph)
 {
     open_windows();
     glViewport(0, 0, main_width, main_height);
@@ -146,9 +146,10 @@ TEST(HelpPage, DrawsTheEightLinesGlyphByGlyph)
         glyphs.emplace_back(buffer[i + 1], buffer[i + 2]);
     }
 
-    // 216 glyphs in eight lines; the first and the last line drawn, each glyph
-    // advancing by its width from the line's start.
-    ASSERT_EQ(glyphs.size(), 216u);
+    // 216 glyphs in the eight lines of the classic keys and 35 in the two
+    // Find lines; the first and the last line drawn, each glyph advancing by
+    // its width from the line's start.
+    ASSERT_EQ(glyphs.size(), 216u + 35u);
     auto expect_line = [&glyphs](size_t g, int line_x, int line_y, const char* text) {
         float x = float((line_x + 0.5) * main_width / 640.0);
         const float y = float((line_y + 0.5) * main_height / 480.0);
@@ -160,4 +161,5 @@ TEST(HelpPage, DrawsTheEightLinesGlyphByGlyph)
     };
     expect_line(0, 60, 420, "F1 -Help");
     expect_line(216 - 31, 100, 120, " To Maneuver  through the maze}");
+    expect_line(216, 340, 420, "F3 or / - Find a Room");
 }

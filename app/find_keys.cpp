@@ -1,0 +1,270 @@
+// find_keys.cpp -- Find and the way to a room, wired into the program: the
+// keys of the Find box, the chosen room's way and its status line, and the
+// timer that walks the visitor there step by step.
+#include <GL/glut.h>  // Required for: glutTimerFunc(), glutPostWindowRedisplay()
+
+#include <cmath>      // Required for: std::atan2(), std::sqrt(), std::lround()
+#include <cstdio>     // Required for: std::snprintf()
+#include <cstring>    // Required for: strnlen()
+#include <string>     // Required for: std::string, std::to_string()
+
+#include "app/state.h"
+#include "app/viewer.h"
+#include "directory/locator.h"
+#include "find/find_state.h"
+#include "plan/floor_plan.h"
+#include "plan/walls.h"
+#include "route/route_planner.h"
+
+namespace {
+
+constexpr unsigned char escape_key = 27;
+constexpr unsigned char enter_key = 13;
+constexpr unsigned char line_feed_key = 10;
+constexpr unsigned char backspace_key = 8;
+constexpr unsigned char delete_key = 127;
+
+// How far inside the room's locator box the way ends, plan units.
+constexpr float goal_depth = 0.4f;
+// Plan units per metre on the strip.
+constexpr double plan_units_per_metre = 1.0;
+// The walk: one step every walk_tick_ms of walk_step world units (about
+// 1.3 metres a second).
+constexpr unsigned walk_tick_ms = 50;
+constexpr double walk_step = 0.2;
+// A step that gets less than this share of its length counts as blocked;
+// this many blocked steps in a row end the walk.
+constexpr double blocked_share = 0.2;
+constexpr int blocked_steps_to_stop = 5;
+
+// The room whose way is shown, and the walk along it.
+struct RouteState {
+    int active = 0;                   // flag: a room was chosen and not yet reached
+    int room_number = 0;              // the chosen room
+    std::string label;                // its professor, or its introduction
+    GoalArea goal{};                  // where the way ends, world units
+    std::vector<RoutePoint> points;   // the way from the visitor, world units; empty: no way
+    int walking = 0;                  // flag: the timer walks the visitor along points
+    int walk_generation = 0;          // tells the current walk's timer from stopped ones
+    int blocked_steps = 0;            // blocked steps in a row during the walk
+};
+
+RouteState route;
+// The strip's line before Find was opened, shown again when Find is closed.
+std::string line_before_find;
+
+void set_status(const std::string& text)
+{
+    std::snprintf(window_state.status_text, status_text_size, "%s", text.c_str());
+}
+
+void show_main_window_change() { glutPostWindowRedisplay(window_state.main_window); }
+
+// The goal area of a room: its locator box shrunk by the goal depth, in
+// world units; false when the locator file does not list the room.
+bool room_goal(int room_number, GoalArea& goal)
+{
+    const std::string number = std::to_string(room_number);
+    for (int i = 0; i < locator_searchable_count && i < max_locator_records; ++i) {
+        const LocatorEntry& e = locator_table[i];
+        if (number != std::string(e.name, strnlen(e.name, locator_name_size)))
+            continue;
+        const float dx = e.max_x - e.min_x > 2 * goal_depth ? goal_depth : (e.max_x - e.min_x) / 2;
+        const float dy = e.max_y - e.min_y > 2 * goal_depth ? goal_depth : (e.max_y - e.min_y) / 2;
+        const float x0 = float((e.min_x + dx) * plan_scale_x), x1 = float((e.max_x - dx) * plan_scale_x);
+        const float z0 = float((e.min_y + dy) * plan_scale_z), z1 = float((e.max_y - dy) * plan_scale_z);
+        goal = {std::fmin(x0, x1), std::fmin(z0, z1), std::fmax(x0, x1), std::fmax(z0, z1)};
+        return true;
+    }
+    return false;
+}
+
+bool visitor_in_goal()
+{
+    const ViewerState& v = viewer_state;
+    return v.x >= route.goal.min_x && v.x <= route.goal.max_x
+        && v.z >= route.goal.min_z && v.z <= route.goal.max_z;
+}
+
+// Plans from where the visitor stands and writes the way's status line.
+void replan_route()
+{
+    const RoutePoint here{viewer_state.x, viewer_state.z};
+    route.points = plan_route(floor_plan, here, route.goal, wall_clearance);
+    if (route.points.empty()) {
+        set_status("No way into room " + std::to_string(route.room_number) + " on this plan");
+        return;
+    }
+    const long metres = std::lround(route_length(route.points) / plan_scale_x / plan_units_per_metre);
+    set_status("Room " + std::to_string(route.room_number) + " (" + route.label + "): "
+               + std::to_string(metres) + " m");
+}
+
+void stop_walk()
+{
+    route.walking = 0;
+    ++route.walk_generation;
+    route.blocked_steps = 0;
+}
+
+// Chooses the highlighted room: closes Find and shows the way there.
+void choose_highlighted_room()
+{
+    const RoomRecord* room = highlighted_room();
+    if (room == nullptr)
+        return;
+    close_find();
+    clear_find();
+    route.room_number = room->Room_Number;
+    const size_t professor_length = strnlen(room->Professor, sizeof room->Professor);
+    route.label = professor_length > 0
+        ? std::string(room->Professor, professor_length)
+        : std::string(room->Introduction_Text, strnlen(room->Introduction_Text, sizeof room->Introduction_Text));
+    if (!room_goal(room->Room_Number, route.goal)) {
+        set_status("Room " + std::to_string(room->Room_Number) + " is not on this floor");
+        return;
+    }
+    route.active = 1;
+    replan_route();
+}
+
+// One timer tick of the walk: a step towards the next point of the way.
+void on_walk_tick(int generation)
+{
+    if (route.walking == 0 || generation != route.walk_generation)
+        return;
+    if (!route.active || route.points.size() < 2) {
+        stop_walk();
+        return;
+    }
+    const ViewerState& v = viewer_state;
+    const double dx = route.points[1].x - v.x, dz = route.points[1].z - v.z;
+    const double distance = std::sqrt(dx * dx + dz * dz);
+    const double step = distance < walk_step ? distance : walk_step;
+    const double heading = std::atan2(dx, -dz) / degrees_to_radians;
+    const float before_x = v.x, before_z = v.z;
+    route_step(heading, step);
+    const double moved = std::sqrt((v.x - before_x) * (v.x - before_x) + (v.z - before_z) * (v.z - before_z));
+    route.blocked_steps = moved < blocked_share * step ? route.blocked_steps + 1 : 0;
+    if (route.blocked_steps >= blocked_steps_to_stop)
+        stop_walk();
+    if (route.walking != 0 && generation == route.walk_generation)
+        glutTimerFunc(walk_tick_ms, on_walk_tick, generation);
+}
+
+// Starts walking the visitor along the shown way.
+void start_walk()
+{
+    if (!route.active || route.points.size() < 2)
+        return;
+    stop_walk();
+    route.walking = 1;
+    glutTimerFunc(walk_tick_ms, on_walk_tick, route.walk_generation);
+}
+
+// Keys while Find is open: the text box's editing and choosing keys.
+void find_box_key(unsigned char key)
+{
+    if (key == escape_key) {
+        close_find();
+        set_status(line_before_find);
+    } else if (key == enter_key || key == line_feed_key) {
+        choose_highlighted_room();
+    } else if (key == backspace_key || key == delete_key) {
+        erase_find_character();
+        set_status(find_strip_line());
+    } else {
+        type_find_byte(key);
+        set_status(find_strip_line());
+    }
+    show_main_window_change();
+}
+
+void open_find_box()
+{
+    line_before_find = std::string(window_state.status_text, strnlen(window_state.status_text, status_text_size));
+    open_find();
+    set_status(find_strip_line());
+    show_main_window_change();
+}
+
+} // namespace
+
+// Handles '/', 'g', Enter and every key while Find is open; false for the
+// keys that keep their usual meaning.
+bool find_takes_key(unsigned char key)
+{
+    if (find_state.open != 0) {
+        find_box_key(key);
+        return true;
+    }
+    if (key == '/') {
+        open_find_box();
+        return true;
+    }
+    if (key == 'g' || key == 'G' || key == enter_key || key == line_feed_key) {
+        start_walk();
+        return true;
+    }
+    return false;
+}
+
+// Handles F3, and the highlight keys while Find is open; false otherwise.
+bool find_takes_special_key(int key)
+{
+    if (find_state.open == 0) {
+        if (key != GLUT_KEY_F3)
+            return false;
+        open_find_box();
+        return true;
+    }
+    if (key == GLUT_KEY_UP || key == GLUT_KEY_DOWN) {
+        move_find_highlight(key == GLUT_KEY_UP ? -1 : 1);
+        show_main_window_change();
+    }
+    return true;
+}
+
+// Stops a walk in progress; the way stays shown.
+void stop_route_walk()
+{
+    if (route.walking != 0)
+        stop_walk();
+}
+
+// After every move: Find keeps its line; a chosen room's way is planned
+// again from here, and arriving in the room ends it.
+void follow_route_after_motion()
+{
+    if (find_state.open != 0) {
+        set_status(find_strip_line());
+        return;
+    }
+    if (!route.active)
+        return;
+    if (visitor_in_goal()) {
+        clear_find();  // the room line written by the move stays
+        return;
+    }
+    replan_route();
+}
+
+// The way to show, or null when none is.
+const std::vector<RoutePoint>* shown_route()
+{
+    return route.active && route.points.size() >= 2 ? &route.points : nullptr;
+}
+
+// Closes Find and forgets the chosen room, its way and any walk.
+void clear_find()
+{
+    if (find_state.open != 0) {
+        close_find();
+        set_status(line_before_find);
+    }
+    stop_walk();
+    route.active = 0;
+    route.points.clear();
+    route.room_number = 0;
+    route.label.clear();
+}

@@ -1,0 +1,59 @@
+// find_text_test.cpp -- Find's matching: word prefixes over the number,
+// professor, introduction and research, case and accents folded, ranking.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "find/find_text.h"
+
+namespace {
+
+RoomRecord room(int number, const char* professor, const char* introduction, const char* research)
+{
+    RoomRecord r{};
+    r.found = 1;
+    r.Room_Number = number;
+    std::strncpy(r.Professor, professor, sizeof r.Professor - 1);
+    std::strncpy(r.Introduction_Text, introduction, sizeof r.Introduction_Text - 1);
+    std::strncpy(r.Research, research, sizeof r.Research - 1);
+    return r;
+}
+
+} // namespace
+
+TEST(FindText, MatchesAndRanks)
+{
+    const std::vector<RoomRecord> rooms = {
+        room(304, "Prof. G. Lindquell", "Graphics Lab", "Walk-through systems"),
+        room(309, "Dr. K. M\xc3\xbcller", "Office", "Lindenmayer plants"),
+        room(310, "Dr. A. Orr", "Office", "Light transport"),
+        room(312, "\xc3\x89. \xc3\x85sgard", "Seminar room 31", "Walking robots"),
+        room(319, "Dr. B. Fenn", "Office", "Solvers"),
+        room(231, "Dr. C. Pym", "Office", "Meshes"),
+    };
+    struct Row {
+        std::string typed;
+        std::vector<int> rooms;  // room numbers, best first
+    } rows[] = {
+        {"lind walk", {304}},                      // every word must start a word
+        {"lind", {304, 309}},                      // professor ranks above research
+        {"31", {310, 312, 319}},                   // rooms 31x, not 231; then by number
+        {"muller", {309}},                         // accents folded
+        {"M\xc3\x9cLLER", {309}},                  // upper case, UTF-8
+        {"m\xfcller", {309}},                      // Latin-1 byte, not UTF-8
+        {"asg", {312}},
+        {"walk", {304, 312}},
+        {"ller", {}},                              // inside a word is no start
+        {"\xff\xfe\x80", {}},                      // bytes that are no text
+        {std::string(500, 'a'), {}},
+    };
+    for (const Row& row : rows) {
+        std::vector<int> found;
+        for (int index : match_rooms(rooms, row.typed, find_list_size))
+            found.push_back(rooms[size_t(index)].Room_Number);
+        EXPECT_EQ(found, row.rooms) << "typed \"" << row.typed.substr(0, 20) << "\"";
+    }
+    EXPECT_EQ(match_rooms(rooms, "", 4).size(), 4u) << "nothing typed lists rooms up to the limit";
+}

@@ -1,0 +1,111 @@
+// route_planner_test.cpp -- the way planner on the shipped plans and on
+// hand-made floors: a way exists and keeps the clearance, a walled-up door
+// gives none, and the way is as short as the geometry allows.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "plan/walls.h"
+#include "plan_test_support.h"
+#include "route/route_planner.h"
+
+namespace {
+
+// The goal area of a locator box given in plan units.
+GoalArea plan_box(float x0, float y0, float x1, float y1)
+{
+    return {x0 * 3.0f, y1 * -3.0f, x1 * 3.0f, y0 * -3.0f};
+}
+
+// Reads a shipped plan as the program does.
+void read_shipped_plan(int choice, const char* file)
+{
+    plan_test::reset_plan_state();
+    std::filesystem::copy_file(std::string(VEVUV_SHIPPED_DATA) + "/" + file, file);
+    viewer_state.plan_choice = choice;
+    plan_test::capture_console([] { read_plan(); });
+}
+
+// Least distance from the way to any wall of the loaded plan.
+double least_wall_distance(const std::vector<RoutePoint>& way)
+{
+    double least = 1e9;
+    for (size_t i = 1; i < way.size(); ++i)
+        for (int w = 0; w < floor_plan.wall_count; ++w) {
+            const WallSegment& s = floor_plan.walls[w];
+            least = std::fmin(least, segment_distance(way[i - 1], way[i], {s.x1, s.z1}, {s.x2, s.z2}));
+        }
+    return least;
+}
+
+} // namespace
+
+TEST(RoutePlanner, ShippedPlansFromTheStart)
+{
+    struct Row {
+        int choice;
+        const char* file;
+        GoalArea goal;   // inside the room's locator box
+        bool way;        // a way exists
+    } rows[] = {
+        {1, "plan.dat", plan_box(26.9f, 3.6f, 29.6f, 5.6f), true},    // room 320, far end
+        {1, "plan.dat", plan_box(0.4f, 0.4f, 2.6f, 1.8f), true},      // room 301
+        {3, "plan3.dat", plan_box(11.9f, 0.4f, 14.1f, 1.8f), false},  // room 309, door walled up
+        {3, "plan3.dat", plan_box(8.9f, 0.4f, 11.1f, 1.8f), true},    // room 307 beside it
+    };
+    for (const Row& row : rows) {
+        plan_test::ScratchDir scratch;
+        read_shipped_plan(row.choice, row.file);
+        const RoutePoint start{floor_plan.start_x, floor_plan.start_z};
+        const std::vector<RoutePoint> way = plan_route(floor_plan, start, row.goal, wall_clearance);
+        SCOPED_TRACE(row.file);
+        ASSERT_EQ(!way.empty(), row.way);
+        if (!row.way)
+            continue;
+        const RoutePoint end = way.back();
+        EXPECT_TRUE(end.x >= row.goal.min_x && end.x <= row.goal.max_x
+                    && end.z >= row.goal.min_z && end.z <= row.goal.max_z);
+        EXPECT_GE(least_wall_distance(way), wall_clearance - 1e-4);
+    }
+}
+
+TEST(RoutePlanner, HandMadeFloors)
+{
+    // A 20 x 10 floor (world units, z running negative) with its four outer
+    // walls, and optionally a baffle from the near wall to z = -7 at x = 10.
+    struct Row {
+        const char* what;
+        bool baffle;
+        RoutePoint start;
+        double shortest;   // the best way's length, from the geometry; 0: no way
+    } rows[] = {
+        {"open floor: a straight line", false, {2.0f, -2.0f}, 12.5},
+        {"around the baffle's end", true, {5.0f, -2.0f}, std::hypot(5.0, 5.25) + std::hypot(4.5, 4.75)},
+        {"start outside the floor", false, {-50.0f, 30.0f}, 0.0},
+        {"start not a number", false, {NAN, -2.0f}, 0.0},
+    };
+    for (const Row& row : rows) {
+        plan_test::reset_plan_state();
+        FloorPlan& p = floor_plan;
+        p.floor_x2 = 20.0f;
+        p.floor_z2 = -10.0f;
+        const WallSegment walls[] = {{0, 0, 20, 0}, {0, -10, 20, -10}, {0, 0, 0, -10},
+                                     {20, 0, 20, -10}, {10, 0, 10, -7}};
+        for (const WallSegment& w : walls)
+            if (row.baffle || w.x1 != 10.0f)
+                p.walls[p.wall_count++] = w;
+        const GoalArea goal{14.5f, -2.5f, 15.5f, -1.5f};
+        const std::vector<RoutePoint> way = plan_route(p, row.start, goal, wall_clearance);
+        SCOPED_TRACE(row.what);
+        if (row.shortest == 0.0) {
+            EXPECT_TRUE(way.empty());
+            continue;
+        }
+        ASSERT_FALSE(way.empty());
+        // The rounding of the baffle's end makes the best way a little
+        // shorter than the straight legs past its clearance corner.
+        EXPECT_LE(route_length(way), row.shortest * 1.03);
+        EXPECT_GE(route_length(way), row.shortest * 0.97);
+        EXPECT_GE(least_wall_distance(way), wall_clearance - 1e-4);
+    }
+}
