@@ -6,10 +6,11 @@
 #include <cfloat>   // Required for: FLT_MAX
 #include <cstdint>  // Required for: INT32_MAX, INT32_MIN
 #include <string>   // Required for: std::string
-#include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc(), std::printf()
+#include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc()
 #include <cstdlib>  // Required for: std::strtol(), std::strtod()
 #include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen()
 
+#include "app/console_note.h"
 #include "app/process_exit.h"
 
 LocatorEntry locator_table[max_locator_records];
@@ -66,8 +67,9 @@ bool read_token(LocatorReader& reader)
     reader.token_cut = length > static_cast<std::size_t>(locator_token_size - 1);
     reader.token[reader.token_cut ? locator_token_size - 1 : length] = '\0';
     if (reader.token_cut)
-        std::printf("%s: a token of %zu characters is longer than %d; cut to \"%s\"\n",
-                    locator_file_name, length, locator_token_size - 1, shown(reader.token).c_str());
+        report_problem(locator_file_name, 0, "a token of " + std::to_string(length)
+                       + " characters is longer than " + std::to_string(locator_token_size - 1)
+                       + "; cut to \"" + shown(reader.token) + "\"");
     return true;
 }
 
@@ -147,8 +149,8 @@ bool skip_header(LocatorReader& reader)
     while (read_token(reader))
         if (std::strcmp(reader.token, header_end_word) == 0)
             return true;
-    std::printf("%s: the file ends before \"%s\" closes its header; no rooms read\n",
-                locator_file_name, header_end_word);
+    report_problem(locator_file_name, 0, std::string("the file ends before \"") + header_end_word
+                                             + "\" closes its header; no rooms read");
     return false;
 }
 
@@ -159,8 +161,9 @@ void store_name(LocatorEntry& entry, const char* token)
     std::size_t token_length = std::strlen(token);
     std::size_t length = token_length > 2 ? token_length - 2 : 0;
     if (length > static_cast<std::size_t>(locator_name_size - 1)) {
-        std::printf("%s: room name in \"%s\" is longer than %d characters; cut to fit\n",
-                    locator_file_name, shown(token).c_str(), locator_name_size - 1);
+        report_problem(locator_file_name, 0, "room name in \"" + shown(token) + "\" is longer than "
+                                                 + std::to_string(locator_name_size - 1)
+                                                 + " characters; cut to fit");
         length = locator_name_size - 1;
     }
     if (length > 0)
@@ -199,12 +202,12 @@ void compute_box(LocatorEntry& entry)
 // The console note for a read that stopped early; the records before stay.
 void report_stop(ReadStatus status, const LocatorReader& reader, int room, int kept)
 {
+    const std::string keeping = "; keeping the " + std::to_string(kept) + " rooms read";
     if (status == ReadStatus::not_a_number)
-        std::printf("%s: room %d: \"%s\" is not a number; keeping the %d rooms read\n",
-                    locator_file_name, room, shown(reader.token).c_str(), kept);
+        report_problem(locator_file_name, 0, "room " + std::to_string(room) + ": \""
+                                                 + shown(reader.token) + "\" is not a number" + keeping);
     else
-        std::printf("%s: the file ends inside room %d; keeping the %d rooms read\n",
-                    locator_file_name, room, kept);
+        report_problem(locator_file_name, 0, "the file ends inside room " + std::to_string(room) + keeping);
 }
 
 // Reads the records after the header into the table; the number stored.
@@ -215,8 +218,8 @@ int read_records(LocatorReader& reader)
         int32_t shape = 0;
         ReadStatus status = read_integer(reader, &shape);
         if (status == ReadStatus::end_of_file) {
-            std::printf("%s: the file ends before the terminating 0; keeping the %d rooms read\n",
-                        locator_file_name, count);
+            report_problem(locator_file_name, 0, "the file ends before the terminating 0; keeping the "
+                                                     + std::to_string(count) + " rooms read");
             return count;
         }
         if (status != ReadStatus::ok) {
@@ -229,8 +232,8 @@ int read_records(LocatorReader& reader)
             return count;
         }
         if (count == max_locator_records) {
-            std::printf("%s: more than %d rooms; keeping the first %d\n", locator_file_name,
-                        max_locator_records, max_locator_records);
+            const std::string most = std::to_string(max_locator_records);
+            report_problem(locator_file_name, 0, "more than " + most + " rooms; keeping the first " + most);
             return count;
         }
         if (!read_token(reader)) {
@@ -257,7 +260,7 @@ void read_room_locator()
 {
     std::FILE* file = std::fopen(locator_file_name, "r");
     if (file == nullptr) {
-        std::printf("\n Unable to open the file in the Read mode..");
+        report_text(locator_file_name, "\n Unable to open the file in the Read mode..", NoteForm::plain);
         end_program(-1);
     }
     for (LocatorEntry& entry : locator_table)

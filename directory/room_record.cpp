@@ -5,11 +5,12 @@
 #include <cfloat>   // Required for: FLT_MAX
 #include <cstddef>  // Required for: offsetof, std::size_t
 #include <cstdint>  // Required for: INT32_MAX, INT32_MIN
-#include <cstdio>   // Required for: std::printf()
+#include <cstdio>   // Required for: std::snprintf()
 #include <cstdlib>  // Required for: std::strtol(), std::strtod()
 #include <cstring>  // Required for: std::strcmp(), std::strlen(), std::memcpy()
 #include <string>   // Required for: std::string
 
+#include "app/console_note.h"
 #include "app/process_exit.h"
 
 RoomRecord* current_record = nullptr;
@@ -72,8 +73,8 @@ void note_field_once(std::size_t slot_index, const char* what)
     if (field_noted[slot_index])
         return;
     field_noted[slot_index] = true;
-    std::printf("%s: %s %s (noted once)\n", department_file_name,
-                field_slots[slot_index].element, what);
+    report_problem(department_file_name, 0,
+                   std::string(field_slots[slot_index].element) + " " + what + " (noted once)");
 }
 
 // The slot fed by the element of this name, or null.
@@ -191,12 +192,12 @@ void store_value(const FieldSlot& slot, const char* value)
 // The diagnostic for a matching node that carries attributes.
 void report_attributes(const dom::XmlNode* node, const dom::XmlNode* parent)
 {
-    std::printf("\n I HAVE ATTRIBUTES ");
+    std::string text = "\n I HAVE ATTRIBUTES ";
     if (parent == nullptr || dom::getNodeValue(parent) == nullptr)
-        std::printf("\n The NODE has no values associated with it ...");
-    std::printf("\n Number of Attributes : %d",
-                static_cast<int>(dom::numAttributes(dom::getAttributes(node))));
-    std::printf("%s\n", dom::getAttrName(node));
+        text += "\n The NODE has no values associated with it ...";
+    text += "\n Number of Attributes : "
+            + std::to_string(static_cast<int>(dom::numAttributes(dom::getAttributes(node))));
+    report_text(department_file_name, text + dom::getAttrName(node) + "\n", NoteForm::plain);
 }
 
 } // namespace
@@ -207,13 +208,15 @@ RoomRecord* load_room_record(const char* room_text)
     unsigned error_code = 0;
     dom::XmlContext* context = dom::xmlinit(&error_code);
     if (context == nullptr) {
-        std::printf("Failed to initialze XML parser, error %u\n", error_code);
+        report_text(department_file_name, "Failed to initialze XML parser, error "
+                                              + std::to_string(error_code) + "\n", NoteForm::plain);
         end_program(1);
     }
     unsigned result = dom::xmlparse(context, department_file_name, nullptr,
                                     dom::parse_validate | dom::parse_discard_blanks);
     if (result != 0) {
-        std::printf("Parse failed, error %u\n", result);
+        report_text(department_file_name, "Parse failed, error " + std::to_string(result) + "\n",
+                    NoteForm::plain);
         dom::xmlterm(context);
         end_program(1);
     }
@@ -248,7 +251,7 @@ void fill_from_room_element(dom::XmlContext* context, dom::XmlNode* node)
 {
     dom::XmlNode* parent = dom::getParentNode(node);
     if (parent == nullptr)
-        std::printf("\n TITLE NULL");
+        report_text(department_file_name, "\n TITLE NULL", NoteForm::plain);
     if (dom::hasAttributes(node)) {
         report_attributes(node, parent);
         return;

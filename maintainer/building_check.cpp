@@ -9,7 +9,6 @@
 
 #include "app/state.h"
 #include "maintainer/check_parts.h"
-#include "maintainer/console_capture.h"
 
 namespace {
 

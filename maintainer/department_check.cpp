@@ -15,15 +15,14 @@
 #include "directory/room_record.h"
 #include "directory/xml_dom.h"
 #include "maintainer/check_parts.h"
-#include "maintainer/console_capture.h"
 
 namespace {
 
 const std::string department_file = "Department.xml";
 const char room_element[] = "Room";
-// The viewer's reader notes each cut text once per run; the check reports
-// every one with its room and line instead.
 const std::string once_note_suffix = "(noted once)";
+// What a Department.xml the viewer's reader rejects does to the viewer.
+const std::string viewer_ends = "the viewer ends when a visitor first enters a room";
 // A room's corners and its locator box may differ by this much, plan units:
 // the locator points stand a little inside the walls.
 constexpr float corner_tolerance = 0.05f;
@@ -95,15 +94,14 @@ bool DepartmentDocument::parse(BuildingReport& report)
                     "the XML parser cannot be set up (error " + std::to_string(error_code) + ")");
         return false;
     }
-    ConsoleCapture capture;
+    ReaderNotes notes;
     const unsigned result = dom::xmlparse(context_, department_file.c_str(), nullptr,
                                           dom::parse_validate | dom::parse_discard_blanks);
-    std::vector<std::string> lines = capture.finish();
     if (result != 0) {
-        if (lines.empty())
-            lines.push_back("the parser rejects it (error " + std::to_string(result) + ")");
-        add_reader_lines(report, department_file, lines,
-                         "the viewer ends when a visitor first enters a room");
+        if (notes.empty())
+            add_finding(report, Severity::error, department_file, 0, "",
+                        "the parser rejects it (error " + std::to_string(result) + "); " + viewer_ends);
+        notes.add_to(report, department_file, viewer_ends);
         return false;
     }
     index_nodes(dom::getDocumentElement(context_), items_);
@@ -314,7 +312,13 @@ bool load_record(BuildingReport& report, const RoomFacts& room, RoomRecord& reco
 {
     record = RoomRecord{};
     current_record = &record;
-    ConsoleCapture capture;
+    // The viewer notes each cut text once per run; the check reports every
+    // one with its room and line instead.
+    ReaderNotes notes([](const ConsoleNote& note) {
+        return note.text.size() < once_note_suffix.size()
+               || note.text.compare(note.text.size() - once_note_suffix.size(), std::string::npos,
+                                    once_note_suffix) != 0;
+    });
     bool read = true;
     try {
         load_room_record(room.name.c_str());
@@ -322,14 +326,7 @@ bool load_record(BuildingReport& report, const RoomFacts& room, RoomRecord& reco
         read = false;
     }
     current_record = nullptr;
-    std::vector<std::string> lines;
-    for (const std::string& line : capture.finish())
-        if (line.size() < once_note_suffix.size()
-            || line.compare(line.size() - once_note_suffix.size(), std::string::npos,
-                            once_note_suffix) != 0)
-            lines.push_back(line);
-    add_reader_lines(report, department_file, lines,
-                     read ? "" : "the viewer ends when a visitor first enters a room");
+    notes.add_to(report, department_file, read ? "" : viewer_ends);
     return read;
 }
 
@@ -456,7 +453,7 @@ void check_department(BuildingReport& report)
     if (!failure.empty()) {
         add_finding(report, Severity::error, department_file, 0, "",
                     "cannot be opened (" + failure
-                        + "); the viewer ends when a visitor first enters a room");
+                        + "); " + viewer_ends);
         return;
     }
     DepartmentDocument document;

@@ -3,41 +3,33 @@
 #include "maintainer/findings.h"
 
 #include <cerrno>    // Required for: errno
+#include <climits>   // Required for: INT_MAX
 #include <cmath>     // Required for: std::fabs()
 #include <cstdio>    // Required for: std::snprintf(), std::fopen()
 #include <cstring>   // Required for: std::strerror()
+#include <utility>   // Required for: std::move()
+
+#include "app/process_exit.h"
 
 namespace {
 
 constexpr int number_text_size = 32;  // room for any %g of a double
 
-bool starts_with(const std::string& text, const std::string& prefix)
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The text without the blanks around it.
+std::string trimmed(const std::string& text)
 {
-    return text.compare(0, prefix.size(), prefix) == 0;
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && is_blank(text[begin]))
+        ++begin;
+    while (end > begin && is_blank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
 }
 
-// Splits "file:12: text" or "file: text" into the line and the text.
-void split_reader_line(const std::string& file, const std::string& line, long* line_number,
-                       std::string* text)
-{
-    *line_number = 0;
-    *text = line;
-    if (!starts_with(line, file + ":"))
-        return;
-    std::size_t at = file.size() + 1;
-    long number = 0;
-    std::size_t digits = 0;
-    while (at + digits < line.size() && line[at + digits] >= '0' && line[at + digits] <= '9'
-           && digits < 9)
-        number = number * 10 + (line[at + digits++] - '0');
-    if (digits > 0 && at + digits < line.size() && line[at + digits] == ':') {
-        *line_number = number;
-        at += digits + 1;
-    }
-    while (at < line.size() && line[at] == ' ')
-        ++at;
-    *text = line.substr(at);
-}
+[[noreturn]] void throw_program_ended(int status) { throw ProgramEnded{status}; }
 
 // The text with control characters and bytes that are not UTF-8 shown as
 // '?', so that garbage read from a file cannot disturb the console.
@@ -93,17 +85,49 @@ void add_finding(BuildingReport& report, Severity severity, const std::string& f
         ++report.warning_count;
 }
 
-void add_reader_lines(BuildingReport& report, const std::string& file,
-                      const std::vector<std::string>& lines, const std::string& consequence)
+EndProgramTrap::EndProgramTrap() { set_end_program_hook(throw_program_ended); }
+
+EndProgramTrap::~EndProgramTrap() { set_end_program_hook(nullptr); }
+
+ReaderNotes::ReaderNotes(std::function<bool(const ConsoleNote&)> keep) : keep_(std::move(keep))
 {
-    for (const std::string& line : lines) {
-        long line_number = 0;
-        std::string text;
-        split_reader_line(file, printable(line), &line_number, &text);
-        if (!consequence.empty())
-            text += "; " + consequence;
-        add_finding(report, Severity::error, file, line_number, "", text);
+    set_note_listener([this](const ConsoleNote& note) { take(note); });
+}
+
+ReaderNotes::~ReaderNotes() { set_note_listener(nullptr); }
+
+// Keeps each line of a note that is no progress step, up to max_reader_lines.
+void ReaderNotes::take(const ConsoleNote& note)
+{
+    if (note.form == NoteForm::progress || (keep_ && !keep_(note)))
+        return;
+    const long line = note.form == NoteForm::named && note.line > 0 ? note.line : 0;
+    std::size_t begin = 0;
+    while (begin <= note.text.size()) {
+        std::size_t end = note.text.find('\n', begin);
+        if (end == std::string::npos)
+            end = note.text.size();
+        const std::string text = trimmed(note.text.substr(begin, end - begin));
+        begin = end + 1;
+        if (text.empty())
+            continue;
+        if (lines_.size() < max_reader_lines)
+            lines_.push_back(ReaderLine{line, printable(text)});
+        else if (dropped_ < INT_MAX)
+            ++dropped_;
     }
+}
+
+void ReaderNotes::add_to(BuildingReport& report, const std::string& file,
+                         const std::string& consequence)
+{
+    if (dropped_ > 0)
+        lines_.push_back(ReaderLine{0, "... and " + std::to_string(dropped_) + " more lines like these"});
+    for (const ReaderLine& line : lines_)
+        add_finding(report, Severity::error, file, line.line,
+                    "", consequence.empty() ? line.text : line.text + "; " + consequence);
+    lines_.clear();
+    dropped_ = 0;
 }
 
 std::string number_text(double value)

@@ -2,9 +2,12 @@
 // findings with: adding and counting them, the texts they quote, their places.
 #pragma once
 
+#include <cstddef>     // Required for: std::size_t
+#include <functional>  // Required for: std::function
 #include <string>
 #include <vector>
 
+#include "app/console_note.h"
 #include "maintainer/building_check.h"
 
 // Plan coordinates closer than this count as the same, plan units.
@@ -15,11 +18,49 @@ void add_finding(BuildingReport& report, Severity severity, const std::string& f
                  const std::string& position, const std::string& text,
                  const FloorPlace& place = FloorPlace{});
 
-// Adds every console line a reader wrote about file as an error; a leading
-// "file:" or "file:12:" of the line becomes the finding's file and line, and
-// consequence, when given, is added after "; ".
-void add_reader_lines(BuildingReport& report, const std::string& file,
-                      const std::vector<std::string>& lines, const std::string& consequence = "");
+// Thrown in place of ending the process while an EndProgramTrap is in force.
+struct ProgramEnded {
+    int status;  // the exit status the reader asked for
+};
+
+// Turns the readers' "ends the program" into ProgramEnded, for its lifetime.
+class EndProgramTrap {
+public:
+    EndProgramTrap();
+    ~EndProgramTrap();
+    EndProgramTrap(const EndProgramTrap&) = delete;
+    EndProgramTrap& operator=(const EndProgramTrap&) = delete;
+};
+
+// Lines of one reader's notes kept as findings; the rest are counted.
+constexpr std::size_t max_reader_lines = 50;
+
+// Listens to the readers' console notes for its lifetime, instead of the
+// console, and keeps every line of them that is no progress step.
+class ReaderNotes {
+public:
+    // keep, when given, says which notes count; the others are dropped.
+    explicit ReaderNotes(std::function<bool(const ConsoleNote&)> keep = nullptr);
+    ~ReaderNotes();
+    ReaderNotes(const ReaderNotes&) = delete;
+    ReaderNotes& operator=(const ReaderNotes&) = delete;
+
+    // Adds the lines kept so far as errors about file, consequence (when
+    // given) after "; ", and a count of the lines beyond max_reader_lines.
+    void add_to(BuildingReport& report, const std::string& file, const std::string& consequence = "");
+    bool empty() const { return lines_.empty() && dropped_ == 0; }
+
+private:
+    struct ReaderLine {
+        long line;         // line in the data file, 0 when the note has none
+        std::string text;  // the note's text, unprintables as '?'
+    };
+    void take(const ConsoleNote& note);
+
+    std::function<bool(const ConsoleNote&)> keep_;
+    std::vector<ReaderLine> lines_;
+    int dropped_ = 0;  // lines beyond max_reader_lines
+};
 
 // A number as the data files write it: 4.5, 30, 0.01.
 std::string number_text(double value);

@@ -7,7 +7,6 @@
 #include "app/config.h"
 #include "image/sgi_image.h"
 #include "maintainer/check_parts.h"
-#include "maintainer/console_capture.h"
 
 namespace {
 
@@ -55,17 +54,18 @@ long long file_size(const char* name)
 // Errors when the file is shorter than its header and row tables call for.
 void check_length(BuildingReport& report, const std::string& file)
 {
-    ConsoleCapture capture;
     unsigned long long needed = 0;
-    try {
-        SgiImage* image = open_sgi_image(file.c_str());
-        needed = bytes_needed(*image);
-        close_sgi_image(image);
-    } catch (const ProgramEnded&) {
-        add_reader_lines(report, file, capture.finish());
-        return;
+    {
+        ReaderNotes notes;
+        try {
+            SgiImage* image = open_sgi_image(file.c_str());
+            needed = bytes_needed(*image);
+            close_sgi_image(image);
+        } catch (const ProgramEnded&) {
+            notes.add_to(report, file);
+            return;
+        }
     }
-    capture.finish();
     const long long size = file_size(file.c_str());
     if (size >= 0 && static_cast<unsigned long long>(size) < needed)
         add_finding(report, Severity::error, file, 0, "",
@@ -76,24 +76,20 @@ void check_length(BuildingReport& report, const std::string& file)
 // Reads one texture as the viewer does; false when the viewer cannot use it.
 bool read_texture(BuildingReport& report, const std::string& file, int* width, int* height)
 {
-    ConsoleCapture capture;
+    ReaderNotes notes;
     unsigned char* pixels = nullptr;
     int components = 0;
     try {
         bool reduced = false;
         pixels = read_sgi_image_fitted(file.c_str(), texture_size, width, height, &components, &reduced);
     } catch (const ProgramEnded&) {
-        add_reader_lines(report, file, capture.finish(), "the viewer ends at start-up");
+        notes.add_to(report, file, "the viewer ends at start-up");
         return false;
     }
-    const std::vector<std::string> lines = capture.finish();
-    if (pixels == nullptr) {
-        add_reader_lines(report, file, lines, "the viewer cannot use it");
-        return false;
-    }
+    const bool usable = pixels != nullptr;
+    notes.add_to(report, file, usable ? "" : "the viewer cannot use it");
     std::free(pixels);
-    add_reader_lines(report, file, lines);
-    return true;
+    return usable;
 }
 
 void check_texture(BuildingReport& report, const std::string& file)

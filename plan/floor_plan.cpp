@@ -4,13 +4,13 @@
 // the sections of a plan file; read_plan.
 #include "plan/floor_plan.h"
 
+#include "app/console_note.h"
 #include "app/process_exit.h"
 #include "app/state.h"
 #include "plan/walls.h"
 
 #include <cmath>     // Required for: std::isfinite()
 #include <fstream>   // Required for: std::ifstream
-#include <iostream>  // Required for: std::cout, std::cerr, std::endl, std::flush
 #include <limits>    // Required for: std::numeric_limits
 #include <locale>    // Required for: std::locale::classic()
 #include <sstream>   // Required for: std::istringstream
@@ -119,8 +119,8 @@ public:
     bool read_point(float& x, float& z, const FieldLabel& label);
     // A count, limited to 0..capacity with a message when it is not.
     int32_t kept_count(int32_t count, int32_t capacity, const char* kind, const char* plural);
-    // Writes a line "<file>: <text>" after ending the progress line.
-    std::ostream& warn();
+    // Reports "<file>: <text>" after ending the progress line.
+    void warn(const std::string& text);
     // Ends the progress line with "done!".
     void finish();
 
@@ -129,7 +129,7 @@ private:
     Token next_token();
     bool fetch_number_token(const FieldLabel& label);
     bool stop(const char* problem, const FieldLabel& label);
-    void write_token(std::ostream& out) const;
+    std::string shown_token() const;
 
     std::istream& in_;
     const std::string& name_;
@@ -169,41 +169,40 @@ PlanReader::Token PlanReader::next_token()
 
 // Shows the token with anything unprintable as '?', so that garbage bytes
 // cannot disturb the console.
-void PlanReader::write_token(std::ostream& out) const
+std::string PlanReader::shown_token() const
 {
-    out << '"';
+    std::string out = "\"";
     for (int i = 0; i < token_length_; ++i) {
         const unsigned char c = static_cast<unsigned char>(token_[i]);
-        out << ((c >= 0x20 && c < 0x7f) ? static_cast<char>(c) : '?');
+        out += (c >= 0x20 && c < 0x7f) ? static_cast<char>(c) : '?';
     }
-    out << (token_kind_ == Token::too_long ? "...\"" : "\"");
+    return out + (token_kind_ == Token::too_long ? "...\"" : "\"");
 }
 
-std::ostream& PlanReader::warn()
+void PlanReader::warn(const std::string& text)
 {
     if (line_open_)
-        std::cout << std::endl;
+        report_text(name_.c_str(), "\n", NoteForm::progress);
     line_open_ = false;
-    return std::cout << name_ << ": ";
+    report_problem(name_.c_str(), 0, text);
 }
 
 void PlanReader::finish()
 {
-    std::cout << "done!" << std::endl;
+    report_text(name_.c_str(), "done!\n", NoteForm::progress);
     line_open_ = false;
 }
 
 // Reports why reading stops; always false, for the caller to return.
 bool PlanReader::stop(const char* problem, const FieldLabel& label)
 {
-    std::ostream& out = warn();
-    if (problem == nullptr) {
+    std::ostringstream out;
+    if (problem == nullptr)
         out << (in_.bad() ? "read error" : "file ends early");
-    } else {
-        write_token(out);
-        out << ' ' << problem;
-    }
-    out << " while reading " << label << "; keeping what was read before it" << std::endl;
+    else
+        out << shown_token() << ' ' << problem;
+    out << " while reading " << label << "; keeping what was read before it";
+    warn(out.str());
     return false;
 }
 
@@ -274,14 +273,14 @@ bool PlanReader::read_point(float& x, float& z, const FieldLabel& label)
 int32_t PlanReader::kept_count(int32_t count, int32_t capacity, const char* kind,
                                const char* plural)
 {
+    const std::string counted = std::string(kind) + " count " + std::to_string(count);
     if (count < 0) {
-        warn() << kind << " count " << count << " is negative; reading no " << plural
-               << std::endl;
+        warn(counted + " is negative; reading no " + plural);
         return 0;
     }
     if (count > capacity) {
-        warn() << kind << " count " << count << " exceeds capacity " << capacity
-               << "; keeping the first " << capacity << std::endl;
+        warn(counted + " exceeds capacity " + std::to_string(capacity) + "; keeping the first "
+             + std::to_string(capacity));
         return capacity;
     }
     return count;
@@ -374,7 +373,7 @@ void block_table(PlanReader& reader, const TablePlacement& table, const FieldLab
         return;
     std::ostringstream what;
     what << label;
-    reader.warn() << table_block_refusal(what.str()) << std::endl;
+    reader.warn(table_block_refusal(what.str()));
 }
 
 // Reads the tables; each of kind 2 gets its four blocking segments.
@@ -422,8 +421,8 @@ std::string chosen_plan_file_name()
         const std::string& name = viewer_state.plan_file_name;
         std::ifstream probe(name);
         if (!probe) {
-            std::cout << "Cannot read maze from file \"" << name << "\"....exiting!"
-                      << std::endl;
+            report_text(name.c_str(), "Cannot read maze from file \"" + name + "\"....exiting!\n",
+                        NoteForm::plain);
             end_program(-1);
         }
         viewer_state.plan_from_command_line = 0;
@@ -444,10 +443,10 @@ void read_plan()
     const std::string name = chosen_plan_file_name();
     std::ifstream file(name);
     if (!file) {
-        std::cerr << "Couldn't open file \"" << name << "\"!!!" << std::endl;
+        report_text(name.c_str(), "Couldn't open file \"" + name + "\"!!!\n", NoteForm::plain, true);
         return;
     }
-    std::cout << "Reading plan from file \"" << name << "\"....." << std::flush;
+    report_text(name.c_str(), "Reading plan from file \"" + name + "\".....", NoteForm::progress);
     PlanReader reader(file, name);
     reset_plan_for_reading();
     const bool complete = read_floor_rectangle(reader) && read_walls(reader)
