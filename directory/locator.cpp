@@ -2,16 +2,15 @@
 // table of room boxes, the position search, and lookup_room.
 #include "directory/locator.h"
 
-#include <cerrno>   // Required for: errno, ERANGE
 #include <cfloat>   // Required for: FLT_MAX
-#include <cstdint>  // Required for: INT32_MAX, INT32_MIN
 #include <string>   // Required for: std::string
 #include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc()
-#include <cstdlib>  // Required for: std::strtol(), std::strtod()
+#include <cstdlib>  // Required for: std::strtod()
 #include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen()
 
 #include "app/console_note.h"
 #include "app/process_exit.h"
+#include "app/token_scan.h"
 
 LocatorEntry locator_table[max_locator_records];
 int32_t locator_searchable_count = 0;
@@ -33,9 +32,6 @@ struct LocatorReader {
     bool token_cut;                  // flag: the last token was longer than the buffer
 };
 
-bool is_token_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // The token as it may be shown on the console: bytes outside printable
 // ASCII become '?', so that a garbage file cannot disturb the terminal.
 std::string shown(const char* token)
@@ -50,89 +46,31 @@ std::string shown(const char* token)
 // Reads the next white-space separated token into the buffer, keeping at most
 // locator_token_size - 1 characters and dropping the rest of a longer token
 // with a console note. False at the end of the file.
-bool read_token(LocatorReader& reader)
+bool next_token(LocatorReader& reader)
 {
-    int c = std::getc(reader.file);
-    while (c != EOF && is_token_space(c))
-        c = std::getc(reader.file);
-    if (c == EOF)
-        return false;
-    std::size_t length = 0;  // characters of the whole token, kept or not
-    for (; c != EOF && !is_token_space(c); c = std::getc(reader.file)) {
-        if (length < static_cast<std::size_t>(locator_token_size - 1))
-            reader.token[length] = static_cast<char>(c);
-        if (length < SIZE_MAX)
-            ++length;
-    }
-    reader.token_cut = length > static_cast<std::size_t>(locator_token_size - 1);
-    reader.token[reader.token_cut ? locator_token_size - 1 : length] = '\0';
+    const std::size_t length = read_token(reader.file, reader.token, sizeof reader.token);
+    reader.token_cut = length > sizeof reader.token - 1;
     if (reader.token_cut)
         report_problem(locator_file_name, 0, "a token of " + std::to_string(length)
                        + " characters is longer than " + std::to_string(locator_token_size - 1)
                        + "; cut to \"" + shown(reader.token) + "\"");
-    return true;
-}
-
-// Steps past a run of decimal digits; counts them into *digits when given.
-const char* skip_digits(const char* text, int* digits = nullptr)
-{
-    for (; is_digit(*text); ++text)
-        if (digits)
-            ++*digits;
-    return text;
-}
-
-// Steps past an optional sign.
-const char* skip_sign(const char* text)
-{
-    return (*text == '+' || *text == '-') ? text + 1 : text;
-}
-
-// True when the whole text is a decimal integer: optional sign, digits.
-bool is_decimal_integer(const char* text)
-{
-    text = skip_sign(text);
-    return is_digit(*text) && *skip_digits(text) == '\0';
-}
-
-// True when the whole text is a decimal number: optional sign, digits with an
-// optional point, optional exponent.
-bool is_decimal_number(const char* text)
-{
-    int digits = 0;
-    text = skip_digits(skip_sign(text), &digits);
-    if (*text == '.')
-        text = skip_digits(text + 1, &digits);
-    if (digits == 0)
-        return false;
-    if (*text == 'e' || *text == 'E') {
-        text = skip_sign(text + 1);
-        if (!is_digit(*text))
-            return false;
-        text = skip_digits(text);
-    }
-    return *text == '\0';
+    return length > 0;
 }
 
 // Reads the next token as a 32-bit decimal integer.
 ReadStatus read_integer(LocatorReader& reader, int32_t* value)
 {
-    if (!read_token(reader))
+    if (!next_token(reader))
         return ReadStatus::end_of_file;
-    if (reader.token_cut || !is_decimal_integer(reader.token))
+    if (reader.token_cut || scan_int32(reader.token, value) != ScanResult::ok)
         return ReadStatus::not_a_number;
-    errno = 0;
-    long number = std::strtol(reader.token, nullptr, 10);
-    if (errno == ERANGE || number > INT32_MAX || number < INT32_MIN)
-        return ReadStatus::not_a_number;
-    *value = static_cast<int32_t>(number);
     return ReadStatus::ok;
 }
 
 // Reads the next token as a decimal number within the float range.
 ReadStatus read_float(LocatorReader& reader, float* value)
 {
-    if (!read_token(reader))
+    if (!next_token(reader))
         return ReadStatus::end_of_file;
     if (reader.token_cut || !is_decimal_number(reader.token))
         return ReadStatus::not_a_number;
@@ -146,7 +84,7 @@ ReadStatus read_float(LocatorReader& reader, float* value)
 // Skips the header up to and including the word "description".
 bool skip_header(LocatorReader& reader)
 {
-    while (read_token(reader))
+    while (next_token(reader))
         if (std::strcmp(reader.token, header_end_word) == 0)
             return true;
     report_problem(locator_file_name, 0, std::string("the file ends before \"") + header_end_word
@@ -228,7 +166,7 @@ int read_records(LocatorReader& reader)
         }
         // 0 ends the list, from the second record on; the token after it goes too.
         if (shape == 0 && count > 0) {
-            read_token(reader);
+            next_token(reader);
             return count;
         }
         if (count == max_locator_records) {
@@ -236,7 +174,7 @@ int read_records(LocatorReader& reader)
             report_problem(locator_file_name, 0, "more than " + most + " rooms; keeping the first " + most);
             return count;
         }
-        if (!read_token(reader)) {
+        if (!next_token(reader)) {
             report_stop(ReadStatus::end_of_file, reader, count + 1, count);
             return count;
         }

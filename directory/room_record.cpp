@@ -12,6 +12,7 @@
 
 #include "app/console_note.h"
 #include "app/process_exit.h"
+#include "app/token_scan.h"
 
 RoomRecord* current_record = nullptr;
 
@@ -86,9 +87,6 @@ const FieldSlot* find_slot(const char* element)
     return nullptr;
 }
 
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // Leading white space, sign and decimal digits as an integer; no digits give
 // 0, and values beyond 32 bits are held at the nearest limit.
 int32_t to_integer(const char* text, bool* out_of_range)
@@ -102,39 +100,11 @@ int32_t to_integer(const char* text, bool* out_of_range)
     return static_cast<int32_t>(value);
 }
 
-// Length of the longest beginning of text (after blanks) that is a decimal
-// number: sign, digits with an optional point, optional exponent. 0 if none.
-std::size_t decimal_prefix_length(const char* text)
-{
-    const char* c = text;
-    if (*c == '+' || *c == '-')
-        ++c;
-    std::size_t digits = 0;
-    for (; is_digit(*c); ++c)
-        ++digits;
-    if (*c == '.')
-        for (++c; is_digit(*c); ++c)
-            ++digits;
-    if (digits == 0)
-        return 0;
-    if (*c == 'e' || *c == 'E') {
-        const char* exponent = c + 1;
-        if (*exponent == '+' || *exponent == '-')
-            ++exponent;
-        if (is_digit(*exponent)) {
-            while (is_digit(*exponent))
-                ++exponent;
-            c = exponent;
-        }
-    }
-    return static_cast<std::size_t>(c - text);
-}
-
 // The decimal number at the start of text as a float; nothing readable gives
 // 0, and values beyond the float range are held at the largest float.
 float to_float(const char* text, bool* out_of_range)
 {
-    while (is_space(*text))
+    while (is_scan_space(*text))
         ++text;
     *out_of_range = false;
     std::size_t length = decimal_prefix_length(text);

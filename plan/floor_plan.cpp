@@ -6,14 +6,16 @@
 
 #include "app/console_note.h"
 #include "app/process_exit.h"
+#include "app/token_scan.h"
 #include "app/state.h"
 #include "plan/walls.h"
 
-#include <cmath>     // Required for: std::isfinite()
+#include <cmath>     // Required for: std::isfinite(), std::isinf()
+#include <cstdio>    // Required for: std::FILE, std::fopen(), std::ferror(), std::fclose()
+#include <cstdlib>   // Required for: std::strtof()
+#include <cstring>   // Required for: std::strlen()
 #include <fstream>   // Required for: std::ifstream
-#include <limits>    // Required for: std::numeric_limits
-#include <locale>    // Required for: std::locale::classic()
-#include <sstream>   // Required for: std::istringstream
+#include <sstream>   // Required for: std::ostringstream
 #include <string>    // Required for: std::string
 
 // ---------------------------------------------------------------------------
@@ -28,7 +30,7 @@ const char plan_file_names[plan_name_count + 1][plan_name_size] = {
 
 namespace {
 
-constexpr int max_token_length = 63; // characters of one number in a plan file
+constexpr std::size_t max_token_length = 63; // characters of one number in a plan file
 
 } // namespace
 
@@ -109,7 +111,7 @@ std::ostream& operator<<(std::ostream& out, const FieldLabel& label)
 // with the file's name.
 class PlanReader {
 public:
-    PlanReader(std::istream& in, const std::string& name) : in_(in), name_(name) {}
+    PlanReader(std::FILE* file, const std::string& name) : file_(file), name_(name) {}
 
     // Reads a 32-bit signed whole number; false (reported) if there is none.
     bool read_int(int32_t& value, const FieldLabel& label);
@@ -125,58 +127,30 @@ public:
     void finish();
 
 private:
-    enum class Token { read, too_long, none };
-    Token next_token();
     bool fetch_number_token(const FieldLabel& label);
     bool stop(const char* problem, const FieldLabel& label);
     std::string shown_token() const;
+    // True when the token holds no zero byte, so that its text is all of it.
+    bool token_is_text() const { return std::strlen(token_) == token_length_; }
 
-    std::istream& in_;
+    std::FILE* file_;
     const std::string& name_;
     char token_[max_token_length + 1] = {}; // the current token, zero-terminated
-    int token_length_ = 0;                  // characters in token_
-    Token token_kind_ = Token::none;        // how the last token read ended
+    std::size_t token_length_ = 0;          // characters kept in token_
+    bool token_cut_ = false;                // the token was longer than max_token_length
     bool line_open_ = true;                 // the "Reading plan" line awaits its end
 };
-
-// The white space of formatted stream extraction in the "C" locale.
-bool is_plan_space(int c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// Skips white space and collects at most max_token_length characters.
-PlanReader::Token PlanReader::next_token()
-{
-    token_length_ = 0;
-    token_kind_ = Token::read;
-    int c = in_.get();
-    while (c != EOF && is_plan_space(c))
-        c = in_.get();
-    while (c != EOF && !is_plan_space(c)) {
-        if (token_length_ == max_token_length) {
-            token_kind_ = Token::too_long;
-            break;
-        }
-        token_[token_length_++] = static_cast<char>(c);
-        c = in_.get();
-    }
-    token_[token_length_] = '\0';
-    if (token_length_ == 0)
-        token_kind_ = Token::none;
-    return token_kind_;
-}
 
 // Shows the token with anything unprintable as '?', so that garbage bytes
 // cannot disturb the console.
 std::string PlanReader::shown_token() const
 {
     std::string out = "\"";
-    for (int i = 0; i < token_length_; ++i) {
+    for (std::size_t i = 0; i < token_length_; ++i) {
         const unsigned char c = static_cast<unsigned char>(token_[i]);
         out += (c >= 0x20 && c < 0x7f) ? static_cast<char>(c) : '?';
     }
-    return out + (token_kind_ == Token::too_long ? "...\"" : "\"");
+    return out + (token_cut_ ? "...\"" : "\"");
 }
 
 void PlanReader::warn(const std::string& text)
@@ -198,7 +172,7 @@ bool PlanReader::stop(const char* problem, const FieldLabel& label)
 {
     std::ostringstream out;
     if (problem == nullptr)
-        out << (in_.bad() ? "read error" : "file ends early");
+        out << (std::ferror(file_) ? "read error" : "file ends early");
     else
         out << shown_token() << ' ' << problem;
     out << " while reading " << label << "; keeping what was read before it";
@@ -209,29 +183,26 @@ bool PlanReader::stop(const char* problem, const FieldLabel& label)
 // Fetches the next token for a number; false (reported) if there is none.
 bool PlanReader::fetch_number_token(const FieldLabel& label)
 {
-    const Token kind = next_token();
-    if (kind == Token::none)
+    const std::size_t length = read_token(file_, token_, sizeof token_);
+    token_cut_ = length > max_token_length;
+    token_length_ = token_cut_ ? max_token_length : length;
+    if (length == 0)
         return stop(nullptr, label);
-    if (kind == Token::too_long)
+    if (token_cut_)
         return stop("is too long to be a number", label);
     return true;
 }
 
-// Converts with the stream extraction of the "C" locale; the token must be
-// used up, so "2.5" is no count and "1x" no number.
+// The whole token must be a decimal integer, so "2.5" is no count and "1x" no number.
 bool PlanReader::read_int(int32_t& value, const FieldLabel& label)
 {
     if (!fetch_number_token(label))
         return false;
-    std::istringstream text(std::string(token_, token_length_));
-    text.imbue(std::locale::classic());
     int32_t parsed = 0;
-    text >> parsed;
-    const bool out_of_range = text.fail() && (parsed == std::numeric_limits<int32_t>::max()
-                                              || parsed == std::numeric_limits<int32_t>::min());
-    if (out_of_range)
+    const ScanResult result = token_is_text() ? scan_int32(token_, &parsed) : ScanResult::not_a_number;
+    if (result == ScanResult::out_of_range)
         return stop("is out of range", label);
-    if (text.fail() || text.peek() != std::char_traits<char>::eof())
+    if (result == ScanResult::not_a_number)
         return stop("is not a whole number", label);
     value = parsed;
     return true;
@@ -243,15 +214,11 @@ bool PlanReader::read_real(float& value, double scale, const FieldLabel& label)
 {
     if (!fetch_number_token(label))
         return false;
-    std::istringstream text(std::string(token_, token_length_));
-    text.imbue(std::locale::classic());
-    float parsed = 0.0f;
-    text >> parsed;
-    const float largest = std::numeric_limits<float>::max();
-    if (text.fail() && (parsed == largest || parsed == -largest))
-        return stop("is out of range", label);
-    if (text.fail() || text.peek() != std::char_traits<char>::eof())
+    if (!token_is_text() || !is_decimal_number(token_))
         return stop("is not a number", label);
+    const float parsed = std::strtof(token_, nullptr);  // as float at once, as the plan stores it
+    if (std::isinf(parsed))
+        return stop("is out of range", label);
     const float world = static_cast<float>(parsed * scale);
     if (!std::isfinite(world))
         return stop("is out of range", label);
@@ -441,8 +408,8 @@ std::string chosen_plan_file_name()
 void read_plan()
 {
     const std::string name = chosen_plan_file_name();
-    std::ifstream file(name);
-    if (!file) {
+    std::FILE* file = std::fopen(name.c_str(), "r");
+    if (file == nullptr) {
         report_text(name.c_str(), "Couldn't open file \"" + name + "\"!!!\n", NoteForm::plain, true);
         return;
     }
@@ -452,7 +419,7 @@ void read_plan()
     const bool complete = read_floor_rectangle(reader) && read_walls(reader)
                           && read_lintels(reader) && read_tables(reader)
                           && read_points(reader);
-    file.close();
+    std::fclose(file);
     if (complete)
         reader.finish();
 }
