@@ -1,18 +1,16 @@
 // display.cpp -- the main window's display, reshape and idle callbacks: the
-// walking and pop-up cameras, lights 1 and 2, and the perspective projection.
+// walking and pop-up cameras; lights and projection come from render/world.
 #include <GL/freeglut.h>  // Required for: glutSetWindow(), glutSwapBuffers(), glutReshapeWindow()
-#include <GL/glu.h>       // Required for: gluLookAt(), gluPerspective()
+#include <GL/glu.h>       // Required for: gluLookAt()
 
 #include "app/state.h"
 #include "app/viewer.h"
 #include "plan/floor_plan.h"
 #include "render/maze.h"
+#include "render/world.h"
 
 namespace {
 
-constexpr double field_of_view = 60.0;   // vertical, degrees
-constexpr double near_plane = 0.05;      // world units
-constexpr double far_plane = 100.0;      // world units
 constexpr float walking_target_z = -100.0f; // the walking eye looks along -z before turning
 constexpr float marker_offset = 0.1f;    // plan units added to the marker's position
 
@@ -39,17 +37,6 @@ void place_walking_camera()
     glTranslatef(-viewer_state.x, -viewer_state.eye_height, -viewer_state.z);
 }
 
-// Lights 1 (ambient) and 2 (diffuse), placed in world coordinates.
-void set_up_lights_1_and_2()
-{
-    glLightfv(GL_LIGHT1, GL_AMBIENT, light1_ambient);
-    glLightfv(GL_LIGHT1, GL_POSITION, light1_position);
-    glEnable(GL_LIGHT1);
-    glLightfv(GL_LIGHT2, GL_DIFFUSE, light2_diffuse);
-    glLightfv(GL_LIGHT2, GL_POSITION, light2_position);
-    glEnable(GL_LIGHT2);
-}
-
 // A window size as GLUT may be asked for it: at least one pixel.
 int positive(int pixels) { return pixels > 0 ? pixels : 1; }
 
@@ -66,7 +53,7 @@ void on_display()
         place_popup_camera();
     else
         place_walking_camera();
-    set_up_lights_1_and_2();
+    place_lights_1_and_2();
     draw_maze();
     glPopMatrix();
     glutSwapBuffers();
@@ -78,12 +65,7 @@ void on_reshape(int w, int h)
 {
     window_state.width = w;
     window_state.height = h;
-    glViewport(0, 0, w, h);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // A window squeezed to no height (or width) must not divide by zero.
-    gluPerspective(field_of_view, double(positive(w)) / double(positive(h)), near_plane, far_plane);
-    glMatrixMode(GL_MODELVIEW);
+    set_projection(w, h);
     glutSetWindow(window_state.status_window);
     // X refuses windows of no size, so the strip keeps at least one pixel.
     glutReshapeWindow(positive(status_strip_width(window_state.width)),
