@@ -22,8 +22,6 @@ constexpr const char* department_file_name = "Department.xml";
 constexpr const char* room_element_name = "Room";
 constexpr std::size_t note_text_size = 64;  // one console note's middle part
 
-enum class FieldKind { integer, real, text };
-
 // One field of RoomRecord: the element that feeds it and where it lies.
 struct FieldSlot {
     const char* element;  // name of the element whose text is the value
@@ -87,39 +85,6 @@ const FieldSlot* find_slot(const char* element)
     return nullptr;
 }
 
-// Leading white space, sign and decimal digits as an integer; no digits give
-// 0, and values beyond 32 bits are held at the nearest limit.
-int32_t to_integer(const char* text, bool* out_of_range)
-{
-    long value = std::strtol(text, nullptr, 10);
-    *out_of_range = value > INT32_MAX || value < INT32_MIN;
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
-// The decimal number at the start of text as a float; nothing readable gives
-// 0, and values beyond the float range are held at the largest float.
-float to_float(const char* text, bool* out_of_range)
-{
-    while (is_scan_space(*text))
-        ++text;
-    *out_of_range = false;
-    std::size_t length = decimal_prefix_length(text);
-    if (length == 0)
-        return 0.0f;
-    // Only the decimal part goes to strtod, which would also read hex and "inf".
-    std::string number(text, length);
-    double value = std::strtod(number.c_str(), nullptr);
-    if (value > FLT_MAX || value < -FLT_MAX) {
-        *out_of_range = true;
-        return value > 0 ? FLT_MAX : -FLT_MAX;
-    }
-    return static_cast<float>(value);
-}
-
 // Copies text into a field of size bytes, cut to fit without splitting a
 // UTF-8 sequence; true when it had to be cut.
 bool copy_text(char* field, std::size_t size, const char* text)
@@ -171,6 +136,48 @@ void report_attributes(const dom::XmlNode* node, const dom::XmlNode* parent)
 }
 
 } // namespace
+
+// The kind and bytes of the field the element feeds; false when it feeds none.
+bool find_field(const char* element, FieldKind* kind, std::size_t* size)
+{
+    const FieldSlot* slot = find_slot(element);
+    if (slot == nullptr)
+        return false;
+    *kind = slot->kind;
+    *size = slot->size;
+    return true;
+}
+
+// Leading white space, sign and digits as a 32-bit integer, held at the limits.
+int32_t to_integer(const char* text, bool* out_of_range)
+{
+    long value = std::strtol(text, nullptr, 10);
+    *out_of_range = value > INT32_MAX || value < INT32_MIN;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+// The decimal number after leading white space as a float, held at the limits.
+float to_float(const char* text, bool* out_of_range)
+{
+    while (is_scan_space(*text))
+        ++text;
+    *out_of_range = false;
+    std::size_t length = decimal_prefix_length(text);
+    if (length == 0)
+        return 0.0f;
+    // Only the decimal part goes to strtod, which would also read hex and "inf".
+    std::string number(text, length);
+    double value = std::strtod(number.c_str(), nullptr);
+    if (value > FLT_MAX || value < -FLT_MAX) {
+        *out_of_range = true;
+        return value > 0 ? FLT_MAX : -FLT_MAX;
+    }
+    return static_cast<float>(value);
+}
 
 // Parses Department.xml and fills the current record for the room text.
 RoomRecord* load_room_record(const char* room_text)

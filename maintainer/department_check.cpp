@@ -4,11 +4,7 @@
 //
 // Sections: the document index; field texts; one room; check_department.
 #include <algorithm>  // Required for: std::min(), std::max(), std::find()
-#include <cerrno>     // Required for: errno, ERANGE
-#include <cfloat>     // Required for: FLT_MAX
 #include <cmath>      // Required for: std::fabs()
-#include <cstdint>    // Required for: INT32_MAX, INT32_MIN
-#include <cstdlib>    // Required for: std::strtol(), std::strtod()
 #include <cstring>    // Required for: std::strcmp(), std::strlen(), strnlen()
 #include <sys/stat.h> // Required for: stat(), S_ISREG()
 
@@ -136,81 +132,29 @@ std::string DepartmentDocument::room_number_text(const dom::XmlNode* room) const
 // ---------------------------------------------------------------------------
 // Field texts
 
-enum class FieldKind { text, integer, real };
-
-// A field whose text can exceed what the viewer keeps of it.
-struct FieldLimit {
-    const char* element;
-    FieldKind kind;
-    int size;  // bytes of a text field, terminating zero included
-};
-
-const FieldLimit field_limits[] = {
-    {"Room_Number", FieldKind::integer, 0},      {"Professor", FieldKind::text, professor_size},
-    {"Introduction_Text", FieldKind::text, long_text_size},
-    {"Research", FieldKind::text, long_text_size}, {"Publications", FieldKind::text, long_text_size},
-    {"Texture", FieldKind::text, short_text_size}, {"Image", FieldKind::text, short_text_size},
-    {"NumberWalls", FieldKind::integer, 0},      {"NormalTable", FieldKind::text, normal_table_size},
-};
-
-// The fields held as floats, apart from the corners RoomX1..10 and RoomY1..10.
-const char* const real_fields[] = {"CenterX", "CenterY", "TableX", "TableY", "LightX", "LightY"};
-
-// True for "RoomX1" to "RoomX10" and "RoomY1" to "RoomY10".
-bool is_corner_field(const char* element)
-{
-    if (std::strncmp(element, "RoomX", 5) != 0 && std::strncmp(element, "RoomY", 5) != 0)
-        return false;
-    const char* digits = element + 5;
-    return std::strcmp(digits, "10") == 0 || (digits[0] >= '1' && digits[0] <= '9' && digits[1] == '\0');
-}
-
-const FieldLimit* limit_of(const char* element)
-{
-    static const FieldLimit real_field{"", FieldKind::real, 0};
-    for (const FieldLimit& limit : field_limits)
-        if (std::strcmp(limit.element, element) == 0)
-            return &limit;
-    for (const char* name : real_fields)
-        if (std::strcmp(name, element) == 0)
-            return &real_field;
-    return is_corner_field(element) ? &real_field : nullptr;
-}
-
-// True when the text, after blanks, starts like a decimal number: the only
-// texts the viewer reads as anything but 0.
-bool starts_like_number(const char* text)
-{
-    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r')
-        ++text;
-    return (*text >= '0' && *text <= '9') || *text == '+' || *text == '-' || *text == '.';
-}
-
 // Why the viewer cannot keep the value as written, or "".
-std::string value_problem(const FieldLimit& limit, const char* element, const char* value)
+std::string value_problem(const char* element, const char* value)
 {
-    if (limit.kind == FieldKind::text) {
+    FieldKind kind = FieldKind::text;
+    std::size_t size = 0;
+    if (!find_field(element, &kind, &size))
+        return "";
+    if (kind == FieldKind::text) {
         const std::size_t length = std::strlen(value);
-        if (length < static_cast<std::size_t>(limit.size))
+        if (length < size)
             return "";
         return std::string(element) + " text has " + std::to_string(length) + " bytes, more than the "
-            + std::to_string(limit.size - 1) + " its field holds; the viewer cuts it";
+            + std::to_string(size - 1) + " its field holds; the viewer cuts it";
     }
-    if (!starts_like_number(value))
+    bool out_of_range = false;
+    if (kind == FieldKind::integer)
+        to_integer(value, &out_of_range);
+    else
+        to_float(value, &out_of_range);
+    if (!out_of_range)
         return "";
-    errno = 0;
-    if (limit.kind == FieldKind::integer) {
-        const long number = std::strtol(value, nullptr, 10);
-        if (errno != ERANGE && number <= INT32_MAX && number >= INT32_MIN)
-            return "";
-        return std::string(element) + " " + quoted(value)
-            + " is beyond the 32-bit range; the viewer holds it at the limit";
-    }
-    const double number = std::strtod(value, nullptr);
-    if (number <= FLT_MAX && number >= -FLT_MAX)
-        return "";
-    return std::string(element) + " " + quoted(value)
-        + " is beyond the float range; the viewer holds it at the limit";
+    return std::string(element) + " " + quoted(value) + " is beyond the "
+        + (kind == FieldKind::integer ? "32-bit" : "float") + " range; the viewer holds it at the limit";
 }
 
 FloorPlace room_box(const RoomFacts& room)
@@ -235,10 +179,7 @@ void check_field_values(BuildingReport& report, const DepartmentDocument& docume
             continue;
         const dom::XmlNode* parent = dom::getParentNode(item.node);
         const char* element = parent != nullptr ? dom::getNodeName(parent) : "";
-        const FieldLimit* limit = limit_of(element);
-        if (limit == nullptr)
-            continue;
-        const std::string problem = value_problem(*limit, element, item.value);
+        const std::string problem = value_problem(element, item.value);
         if (problem.empty())
             continue;
         const std::string number = document.room_number_text(item.room);
