@@ -58,6 +58,15 @@ std::size_t decimal_prefix_length(const char* text)
     return static_cast<std::size_t>((exponent_digits > 0 ? exponent_end : c) - text);
 }
 
+// The bytes for a message, anything outside printable ASCII as '?'.
+std::string shown_text(const char* text, std::size_t length)
+{
+    std::string shown(text, length);
+    for (char& c : shown)
+        c = (static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7f) ? c : '?';
+    return shown;
+}
+
 // True when the whole text is a decimal number.
 bool is_decimal_number(const char* text)
 {

@@ -5,6 +5,7 @@
 #include <cstddef>  // Required for: std::size_t
 #include <cstdint>  // Required for: int32_t
 #include <cstdio>   // Required for: std::FILE
+#include <string>   // Required for: std::string
 
 // True for the white space of the "C" locale: blank, tab, the line ends, vertical tab, form feed.
 bool is_scan_space(int c);
@@ -20,6 +21,10 @@ std::size_t decimal_prefix_length(const char* text);
 
 // True when the whole text is a decimal number (decimal_prefix_length's syntax).
 bool is_decimal_number(const char* text);
+
+// The first length bytes of a token for a message, with every byte outside
+// printable ASCII as '?', so that a garbage file cannot disturb the console.
+std::string shown_text(const char* text, std::size_t length);
 
 enum class ScanResult { ok, not_a_number, out_of_range };
 

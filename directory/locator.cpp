@@ -2,10 +2,8 @@
 // table of room boxes, the position search, and lookup_room.
 #include "directory/locator.h"
 
-#include <cfloat>   // Required for: FLT_MAX
 #include <string>   // Required for: std::string
 #include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc()
-#include <cstdlib>  // Required for: std::strtod()
 #include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen()
 
 #include "app/console_note.h"
@@ -32,16 +30,8 @@ struct LocatorReader {
     bool token_cut;                  // flag: the last token was longer than the buffer
 };
 
-// The token as it may be shown on the console: bytes outside printable
-// ASCII become '?', so that a garbage file cannot disturb the terminal.
-std::string shown(const char* token)
-{
-    std::string text(token);
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
-            c = '?';
-    return text;
-}
+// The token as it may be shown on the console.
+std::string shown(const char* token) { return shown_text(token, std::strlen(token)); }
 
 // Reads the next white-space separated token into the buffer, keeping at most
 // locator_token_size - 1 characters and dropping the rest of a longer token
@@ -72,13 +62,11 @@ ReadStatus read_float(LocatorReader& reader, float* value)
 {
     if (!next_token(reader))
         return ReadStatus::end_of_file;
+    bool out_of_range = false;
     if (reader.token_cut || !is_decimal_number(reader.token))
         return ReadStatus::not_a_number;
-    double number = std::strtod(reader.token, nullptr);
-    if (number > FLT_MAX || number < -FLT_MAX)
-        return ReadStatus::not_a_number;
-    *value = static_cast<float>(number);
-    return ReadStatus::ok;
+    *value = to_float(reader.token, &out_of_range);
+    return out_of_range ? ReadStatus::not_a_number : ReadStatus::ok;
 }
 
 // Skips the header up to and including the word "description".

@@ -5,7 +5,6 @@
 #include <cfloat>   // Required for: FLT_MAX
 #include <cstddef>  // Required for: offsetof, std::size_t
 #include <cstdint>  // Required for: INT32_MAX, INT32_MIN
-#include <cstdio>   // Required for: std::snprintf()
 #include <cstdlib>  // Required for: std::strtol(), std::strtod()
 #include <cstring>  // Required for: std::strcmp(), std::strlen(), std::memcpy()
 #include <string>   // Required for: std::string
@@ -20,7 +19,6 @@ namespace {
 
 constexpr const char* department_file_name = "Department.xml";
 constexpr const char* room_element_name = "Room";
-constexpr std::size_t note_text_size = 64;  // one console note's middle part
 
 // One field of RoomRecord: the element that feeds it and where it lies.
 struct FieldSlot {
@@ -67,7 +65,7 @@ static_assert(field_count == 35, "every RoomRecord field but found has one slot"
 bool field_noted[field_count] = {};
 
 // Prints a note about a value that did not fit its field, once per field.
-void note_field_once(std::size_t slot_index, const char* what)
+void note_field_once(std::size_t slot_index, const std::string& what)
 {
     if (field_noted[slot_index])
         return;
@@ -118,9 +116,7 @@ void store_value(const FieldSlot& slot, const char* value)
         if (fixed)
             note_field_once(slot_index, "value beyond the float range; held at the limit");
     } else if (copy_text(field, slot.size, value)) {
-        char what[note_text_size];
-        std::snprintf(what, sizeof what, "text longer than %zu bytes; cut to fit", slot.size - 1);
-        note_field_once(slot_index, what);
+        note_field_once(slot_index, "text longer than " + std::to_string(slot.size - 1) + " bytes; cut to fit");
     }
 }
 

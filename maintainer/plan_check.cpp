@@ -21,9 +21,6 @@ namespace {
 constexpr int south_facing_choice = 2;
 constexpr float south_heading = 180.0f;
 
-// Text the viewer's reader writes on every read: not a finding. After a
-// problem note, the closing "done!" stands on a line of its own.
-
 float plan_x(float world_x) { return float(world_x / plan_scale_x); }
 float plan_y(float world_z) { return float(world_z / plan_scale_z); }
 

@@ -14,8 +14,6 @@
 #include <cstdio>    // Required for: std::FILE, std::fopen(), std::ferror(), std::fclose()
 #include <cstdlib>   // Required for: std::strtof()
 #include <cstring>   // Required for: std::strlen()
-#include <fstream>   // Required for: std::ifstream
-#include <sstream>   // Required for: std::ostringstream
 #include <string>    // Required for: std::string
 
 // ---------------------------------------------------------------------------
@@ -91,19 +89,13 @@ void sort_and_merge_walls(int n)
 // ---------------------------------------------------------------------------
 // The bounded token reader
 
-// Names a field for messages: "the wall count", or "wall 3 of 5".
-struct FieldLabel {
-    const char* what;  // the field or record kind
-    int32_t number;    // 1-based record number, or 0 for a lone field
-    int32_t total;     // records announced by the file
-};
+// Names a field for messages: "the wall count" names itself; records are
+// named "wall 3 of 5".
+using FieldLabel = std::string;
 
-std::ostream& operator<<(std::ostream& out, const FieldLabel& label)
+FieldLabel record_label(const char* kind, int32_t number, int32_t total)
 {
-    out << label.what;
-    if (label.number != 0)
-        out << ' ' << label.number << " of " << label.total;
-    return out;
+    return std::string(kind) + " " + std::to_string(number) + " of " + std::to_string(total);
 }
 
 // Reads the numbers of one plan file through a token buffer of fixed size,
@@ -145,12 +137,7 @@ private:
 // cannot disturb the console.
 std::string PlanReader::shown_token() const
 {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < token_length_; ++i) {
-        const unsigned char c = static_cast<unsigned char>(token_[i]);
-        out += (c >= 0x20 && c < 0x7f) ? static_cast<char>(c) : '?';
-    }
-    return out + (token_cut_ ? "...\"" : "\"");
+    return "\"" + shown_text(token_, token_length_) + (token_cut_ ? "...\"" : "\"");
 }
 
 void PlanReader::warn(const std::string& text)
@@ -170,13 +157,9 @@ void PlanReader::finish()
 // Reports why reading stops; always false, for the caller to return.
 bool PlanReader::stop(const char* problem, const FieldLabel& label)
 {
-    std::ostringstream out;
-    if (problem == nullptr)
-        out << (std::ferror(file_) ? "read error" : "file ends early");
-    else
-        out << shown_token() << ' ' << problem;
-    out << " while reading " << label << "; keeping what was read before it";
-    warn(out.str());
+    const std::string what = problem == nullptr ? (std::ferror(file_) ? "read error" : "file ends early")
+                                                : shown_token() + " " + problem;
+    warn(what + " while reading " + label + "; keeping what was read before it");
     return false;
 }
 
@@ -274,7 +257,7 @@ void reset_plan_for_reading()
 // Reads the two opposite corners of the floor.
 bool read_floor_rectangle(PlanReader& reader)
 {
-    const FieldLabel label{"the floor rectangle", 0, 0};
+    const FieldLabel label = "the floor rectangle";
     float x1 = 0.0f, z1 = 0.0f, x2 = 0.0f, z2 = 0.0f;
     if (!reader.read_point(x1, z1, label) || !reader.read_point(x2, z2, label))
         return false;
@@ -301,14 +284,14 @@ bool read_segment(PlanReader& reader, WallSegment* store, const FieldLabel& labe
 bool read_walls(PlanReader& reader)
 {
     int32_t total = 0;
-    if (!reader.read_int(total, FieldLabel{"the wall count", 0, 0}))
+    if (!reader.read_int(total, FieldLabel("the wall count")))
         return false;
     const int32_t kept = reader.kept_count(total, max_walls, "wall", "walls");
     int32_t stored = 0;
     bool complete = true;
     for (int32_t i = 0; i < total && complete; ++i) {
         WallSegment* store = i < kept ? &floor_plan.walls[i] : nullptr;
-        complete = read_segment(reader, store, FieldLabel{"wall", i + 1, total});
+        complete = read_segment(reader, store, record_label("wall", i + 1, total));
         if (complete && store != nullptr)
             ++stored;
     }
@@ -320,12 +303,12 @@ bool read_walls(PlanReader& reader)
 bool read_lintels(PlanReader& reader)
 {
     int32_t total = 0;
-    if (!reader.read_int(total, FieldLabel{"the lintel count", 0, 0}))
+    if (!reader.read_int(total, FieldLabel("the lintel count")))
         return false;
     const int32_t kept = reader.kept_count(total, max_lintels, "lintel", "lintels");
     for (int32_t i = 0; i < total; ++i) {
         WallSegment* store = i < kept ? &floor_plan.lintels[i] : nullptr;
-        if (!read_segment(reader, store, FieldLabel{"lintel", i + 1, total}))
+        if (!read_segment(reader, store, record_label("lintel", i + 1, total)))
             return false;
         if (store != nullptr)
             floor_plan.lintel_count = i + 1;
@@ -338,22 +321,20 @@ void block_table(PlanReader& reader, const TablePlacement& table, const FieldLab
 {
     if (add_table_walls(table.x, table.z))
         return;
-    std::ostringstream what;
-    what << label;
-    reader.warn(table_block_refusal(what.str()));
+    reader.warn(table_block_refusal(label));
 }
 
 // Reads the tables; each of kind 2 gets its four blocking segments.
 bool read_tables(PlanReader& reader)
 {
     int32_t total = 0;
-    if (!reader.read_int(total, FieldLabel{"the table count", 0, 0}))
+    if (!reader.read_int(total, FieldLabel("the table count")))
         return false;
     floor_plan.table_wall_count = 0;
     floor_plan.visit_wall_start = -1;
     const int32_t kept = reader.kept_count(total, max_tables, "table", "tables");
     for (int32_t i = 0; i < total; ++i) {
-        const FieldLabel label{"table", i + 1, total};
+        const FieldLabel label = record_label("table", i + 1, total);
         TablePlacement table{};
         if (!reader.read_point(table.x, table.z, label) || !reader.read_int(table.kind, label))
             return false;
@@ -371,10 +352,10 @@ bool read_tables(PlanReader& reader)
 bool read_points(PlanReader& reader)
 {
     if (!reader.read_point(floor_plan.start_x, floor_plan.start_z,
-                           FieldLabel{"the start point", 0, 0}))
+                           FieldLabel("the start point")))
         return false;
     return reader.read_point(floor_plan.mark_x, floor_plan.mark_z,
-                             FieldLabel{"the point after the start point", 0, 0});
+                             FieldLabel("the point after the start point"));
 }
 
 // ---------------------------------------------------------------------------
@@ -386,12 +367,13 @@ std::string chosen_plan_file_name()
 {
     if (viewer_state.plan_from_command_line) {
         const std::string& name = viewer_state.plan_file_name;
-        std::ifstream probe(name);
-        if (!probe) {
+        std::FILE* probe = std::fopen(name.c_str(), "r");
+        if (probe == nullptr) {
             report_text(name.c_str(), "Cannot read maze from file \"" + name + "\"....exiting!\n",
                         NoteForm::plain);
             end_program(-1);
         }
+        std::fclose(probe);
         viewer_state.plan_from_command_line = 0;
         return name;
     }
