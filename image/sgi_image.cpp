@@ -9,7 +9,7 @@
 #include "app/console_note.h"  // Required for: report_problem(), report_text()
 #include "app/process_exit.h"  // Required for: end_program()
 
-#include <algorithm> // Required for: std::min()
+#include <algorithm> // Required for: std::min(), std::max()
 #include <cerrno>    // Required for: errno
 #include <cstdio>    // Required for: fopen(), fseeko(), fread(), fclose()
 #include <cstdlib>   // Required for: calloc(), malloc(), free()
@@ -312,6 +312,20 @@ void read_sgi_row(SgiImage* image, unsigned char* row, int y, int z)
         read_run_length_row(image, row, y, z);
     else
         read_verbatim_row(image, row, y, z);
+}
+
+// The bytes the file must hold for all its header and row tables promise.
+unsigned long long sgi_bytes_promised(const SgiImage* image)
+{
+    using bytes = unsigned long long;
+    const bytes rows = bytes{image->ysize} * pixel_channels(image);
+    if (!is_run_length(image))
+        return image_data_offset + rows * image->xsize * sample_bytes(image);
+    bytes needed = image_data_offset + 2 * bytes{image->ysize} * image->zsize * sizeof(uint32_t);
+    for (bytes k = 0; k < std::min<bytes>(rows, row_table_entries(image)); ++k)
+        needed = std::max<bytes>(needed, image->row_start[k] + std::min<bytes>(image->row_size[k],
+                                                                               row_buffer_bytes(image)));
+    return needed;
 }
 
 // Closes the file and releases the image with its buffers.

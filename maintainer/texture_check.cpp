@@ -1,6 +1,5 @@
 // texture_check.cpp -- the seven texture files: read by the viewer's image
 // reader, then checked for their size and for data the header promises.
-#include <algorithm>   // Required for: std::max(), std::min()
 #include <cstdlib>     // Required for: std::free()
 #include <sys/stat.h>  // Required for: stat()
 
@@ -9,41 +8,6 @@
 #include "maintainer/check_parts.h"
 
 namespace {
-
-constexpr unsigned long long data_offset = 512;  // image data or row tables start here
-constexpr unsigned run_length_type = 0x0100;   // type high byte 1: run-length encoded
-constexpr unsigned two_byte_type = 2;          // type low byte 2: two bytes per sample
-constexpr int channels_read = 4;               // channels beyond the fourth are never read
-constexpr unsigned long long row_table_entry_bytes = 4;
-constexpr unsigned long long row_buffer_bytes_per_pixel = 256;  // the reader's row buffer
-
-// The channels the reader reads for each pixel: 4, 3, or 1 (grey).
-unsigned long long channels_used(const SgiImage& image)
-{
-    if (image.zsize >= channels_read)
-        return channels_read;
-    return image.zsize == 3 ? 3 : 1;
-}
-
-// The bytes the reader reads from the file: the end of the furthest row it
-// takes. Short files read as zeros, so the check says so.
-unsigned long long bytes_needed(const SgiImage& image)
-{
-    const unsigned long long rows = image.ysize * channels_used(image);
-    if ((image.type & 0xFF00) != run_length_type) {
-        const unsigned long long sample = (image.type & 0xFF) == two_byte_type ? 2 : 1;
-        return data_offset + rows * image.xsize * sample;
-    }
-    const unsigned long long table_entries = 1ull * image.ysize * image.zsize;
-    unsigned long long needed = data_offset + 2 * table_entries * row_table_entry_bytes;
-    const unsigned long long kept = 1ull * image.ysize * std::min<int>(image.zsize, channels_read);
-    // The reader takes no more of a row than its row buffer holds.
-    const unsigned long long row_limit = 1ull * image.xsize * row_buffer_bytes_per_pixel;
-    for (unsigned long long k = 0; k < std::min(rows, kept); ++k)
-        needed = std::max(needed, image.row_start[k] + std::min<unsigned long long>(
-                                                           image.row_size[k], row_limit));
-    return needed;
-}
 
 long long file_size(const char* name)
 {
@@ -59,7 +23,7 @@ void check_length(BuildingReport& report, const std::string& file)
         ReaderNotes notes;
         try {
             SgiImage* image = open_sgi_image(file.c_str());
-            needed = bytes_needed(*image);
+            needed = sgi_bytes_promised(image);
             close_sgi_image(image);
         } catch (const ProgramEnded&) {
             notes.add_to(report, file);
