@@ -1,7 +1,6 @@
 // texture_check.cpp -- the seven texture files: read by the viewer's image
 // reader, then checked for their size and for data the header promises.
 #include <cstdlib>     // Required for: std::free()
-#include <sys/stat.h>  // Required for: stat()
 
 #include "app/config.h"
 #include "image/sgi_image.h"
@@ -9,29 +8,24 @@
 
 namespace {
 
-long long file_size(const char* name)
-{
-    struct stat status {};
-    return stat(name, &status) == 0 ? static_cast<long long>(status.st_size) : -1;
-}
-
 // Errors when the file is shorter than its header and row tables call for.
 void check_length(BuildingReport& report, const std::string& file)
 {
     unsigned long long needed = 0;
+    long long size = 0;  // as the reader finds it
     {
         ReaderNotes notes;
         try {
             SgiImage* image = open_sgi_image(file.c_str());
             needed = sgi_bytes_promised(image);
+            size = image->file_size;
             close_sgi_image(image);
         } catch (const ProgramEnded&) {
             notes.add_to(report, file);
             return;
         }
     }
-    const long long size = file_size(file.c_str());
-    if (size >= 0 && static_cast<unsigned long long>(size) < needed)
+    if (static_cast<unsigned long long>(size) < needed)
         add_finding(report, Severity::error, file, 0, "",
                     "has " + std::to_string(size) + " bytes, but its header and row tables call for "
                         + std::to_string(needed) + "; the missing part reads as black");
