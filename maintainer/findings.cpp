@@ -15,18 +15,12 @@ namespace {
 
 constexpr int number_text_size = 32;  // room for any %g of a double
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 // The text without the blanks around it.
 std::string trimmed(const std::string& text)
 {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && is_blank(text[begin]))
-        ++begin;
-    while (end > begin && is_blank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
+    const char* blanks = " \t\r\n";
+    const std::size_t begin = text.find_first_not_of(blanks);
+    return begin == std::string::npos ? "" : text.substr(begin, text.find_last_not_of(blanks) + 1 - begin);
 }
 
 [[noreturn]] void throw_program_ended(int status) { throw ProgramEnded{status}; }

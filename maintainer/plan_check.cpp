@@ -65,11 +65,6 @@ bool is_constant_z(const WallSegment& s) { return s.z1 == s.z2; }
 
 namespace {
 
-bool same_segment(const WallSegment& a, const WallSegment& b)
-{
-    return a.x1 == b.x1 && a.z1 == b.z1 && a.x2 == b.x2 && a.z2 == b.z2;
-}
-
 bool swapped_segment(const WallSegment& a, const WallSegment& b)
 {
     return a.x1 == b.x2 && a.z1 == b.z2 && a.x2 == b.x1 && a.z2 == b.z1;

@@ -49,13 +49,13 @@ int compare_segments(const WallSegment& a, const WallSegment& b)
     return 0;
 }
 
-namespace {
-
 // True when the four coordinates are equal exactly.
 bool same_segment(const WallSegment& a, const WallSegment& b)
 {
     return a.x1 == b.x1 && a.z1 == b.z1 && a.x2 == b.x2 && a.z2 == b.z2;
 }
+
+namespace {
 
 // Sorts walls[0..n) ascending. An insertion sort with an index guard: the
 // weighted comparison need not be a strict weak order for extreme values,
