@@ -1,7 +1,8 @@
 // display.cpp -- the main window's display and reshape callbacks: the
-// walking and pop-up cameras, lights 1 and 2, and the perspective projection.
+// walking and pop-up cameras, Find's page and the way on the floor; lights
+// and projection come from render/world.
 #include <GL/freeglut.h>  // Required for: glutSetWindow(), glutSwapBuffers(), glutReshapeWindow()
-#include <GL/glu.h>       // Required for: gluLookAt(), gluPerspective()
+#include <GL/glu.h>       // Required for: gluLookAt()
 
 #include "app/state.h"
 #include "app/viewer.h"
@@ -9,12 +10,10 @@
 #include "find/find_state.h"
 #include "render/maze.h"
 #include "render/route_view.h"
+#include "render/world.h"
 
 namespace {
 
-constexpr double field_of_view = 60.0;   // vertical, degrees
-constexpr double near_plane = 0.05;      // world units
-constexpr double far_plane = 100.0;      // world units
 constexpr float walking_target_z = -100.0f; // the walking eye looks along -z before turning
 constexpr float marker_offset = 0.1f;    // plan units added to the marker's position
 constexpr double popup_route_eye = 10.0; // overhead eye height at which the way's marks are drawn as walking, world units
@@ -40,17 +39,6 @@ void place_walking_camera()
     glPushMatrix();
     glRotatef(viewer_state.heading, 0.0f, 1.0f, 0.0f);
     glTranslatef(-viewer_state.x, -viewer_state.eye_height, -viewer_state.z);
-}
-
-// Lights 1 (ambient) and 2 (diffuse), placed in world coordinates.
-void set_up_lights_1_and_2()
-{
-    glLightfv(GL_LIGHT1, GL_AMBIENT, light1_ambient);
-    glLightfv(GL_LIGHT1, GL_POSITION, light1_position);
-    glEnable(GL_LIGHT1);
-    glLightfv(GL_LIGHT2, GL_DIFFUSE, light2_diffuse);
-    glLightfv(GL_LIGHT2, GL_POSITION, light2_position);
-    glEnable(GL_LIGHT2);
 }
 
 // Find's page: what was typed, then the matching rooms.
@@ -94,7 +82,7 @@ void on_display()
             place_popup_camera();
         else
             place_walking_camera();
-        set_up_lights_1_and_2();
+        place_lights_1_and_2();
         draw_maze();
         draw_shown_route();
         glPopMatrix();
@@ -108,12 +96,7 @@ void on_reshape(int w, int h)
 {
     window_state.width = w;
     window_state.height = h;
-    glViewport(0, 0, w, h);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // A window squeezed to no height (or width) must not divide by zero.
-    gluPerspective(field_of_view, double(positive(w)) / double(positive(h)), near_plane, far_plane);
-    glMatrixMode(GL_MODELVIEW);
+    set_projection(w, h);
     glutSetWindow(window_state.status_window);
     // X refuses windows of no size, so the strip keeps at least one pixel.
     glutReshapeWindow(positive(status_strip_width(window_state.width)),

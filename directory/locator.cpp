@@ -2,15 +2,13 @@
 // table of room boxes, the position search, and lookup_room.
 #include "directory/locator.h"
 
-#include <cerrno>   // Required for: errno, ERANGE
-#include <cfloat>   // Required for: FLT_MAX
-#include <cstdint>  // Required for: INT32_MAX, INT32_MIN
 #include <string>   // Required for: std::string
-#include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc(), std::printf()
-#include <cstdlib>  // Required for: std::strtol(), std::strtod()
+#include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc()
 #include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen()
 
+#include "app/console_note.h"
 #include "app/process_exit.h"
+#include "app/token_scan.h"
 
 LocatorEntry locator_table[max_locator_records];
 int32_t locator_searchable_count = 0;
@@ -34,123 +32,53 @@ struct LocatorReader {
     bool token_cut;                  // flag: the last token was longer than the buffer
 };
 
-bool is_token_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// The token as it may be shown on the console: bytes outside printable
-// ASCII become '?', so that a garbage file cannot disturb the terminal.
-std::string shown(const char* token)
-{
-    std::string text(token);
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
-            c = '?';
-    return text;
-}
+// The token as it may be shown on the console.
+std::string shown(const char* token) { return shown_text(token, std::strlen(token)); }
 
 // Reads the next white-space separated token into the buffer, keeping at most
 // locator_token_size - 1 characters and dropping the rest of a longer token
 // with a console note. False at the end of the file.
-bool read_token(LocatorReader& reader)
+bool next_token(LocatorReader& reader)
 {
-    int c = std::getc(reader.file);
-    while (c != EOF && is_token_space(c))
-        c = std::getc(reader.file);
-    if (c == EOF)
-        return false;
-    std::size_t length = 0;  // characters of the whole token, kept or not
-    for (; c != EOF && !is_token_space(c); c = std::getc(reader.file)) {
-        if (length < static_cast<std::size_t>(locator_token_size - 1))
-            reader.token[length] = static_cast<char>(c);
-        if (length < SIZE_MAX)
-            ++length;
-    }
-    reader.token_cut = length > static_cast<std::size_t>(locator_token_size - 1);
-    reader.token[reader.token_cut ? locator_token_size - 1 : length] = '\0';
+    const std::size_t length = read_token(reader.file, reader.token, sizeof reader.token);
+    reader.token_cut = length > sizeof reader.token - 1;
     if (reader.token_cut)
-        std::printf("%s: a token of %zu characters is longer than %d; cut to \"%s\"\n",
-                    locator_file_name, length, locator_token_size - 1, shown(reader.token).c_str());
-    return true;
-}
-
-// Steps past a run of decimal digits; counts them into *digits when given.
-const char* skip_digits(const char* text, int* digits = nullptr)
-{
-    for (; is_digit(*text); ++text)
-        if (digits)
-            ++*digits;
-    return text;
-}
-
-// Steps past an optional sign.
-const char* skip_sign(const char* text)
-{
-    return (*text == '+' || *text == '-') ? text + 1 : text;
-}
-
-// True when the whole text is a decimal integer: optional sign, digits.
-bool is_decimal_integer(const char* text)
-{
-    text = skip_sign(text);
-    return is_digit(*text) && *skip_digits(text) == '\0';
-}
-
-// True when the whole text is a decimal number: optional sign, digits with an
-// optional point, optional exponent.
-bool is_decimal_number(const char* text)
-{
-    int digits = 0;
-    text = skip_digits(skip_sign(text), &digits);
-    if (*text == '.')
-        text = skip_digits(text + 1, &digits);
-    if (digits == 0)
-        return false;
-    if (*text == 'e' || *text == 'E') {
-        text = skip_sign(text + 1);
-        if (!is_digit(*text))
-            return false;
-        text = skip_digits(text);
-    }
-    return *text == '\0';
+        report_problem(locator_file_name, 0, "a token of " + std::to_string(length)
+                       + " characters is longer than " + std::to_string(locator_token_size - 1)
+                       + "; cut to \"" + shown(reader.token) + "\"");
+    return length > 0;
 }
 
 // Reads the next token as a 32-bit decimal integer.
 ReadStatus read_integer(LocatorReader& reader, int32_t* value)
 {
-    if (!read_token(reader))
+    if (!next_token(reader))
         return ReadStatus::end_of_file;
-    if (reader.token_cut || !is_decimal_integer(reader.token))
+    if (reader.token_cut || scan_int32(reader.token, value) != ScanResult::ok)
         return ReadStatus::not_a_number;
-    errno = 0;
-    long number = std::strtol(reader.token, nullptr, 10);
-    if (errno == ERANGE || number > INT32_MAX || number < INT32_MIN)
-        return ReadStatus::not_a_number;
-    *value = static_cast<int32_t>(number);
     return ReadStatus::ok;
 }
 
 // Reads the next token as a decimal number within the float range.
 ReadStatus read_float(LocatorReader& reader, float* value)
 {
-    if (!read_token(reader))
+    if (!next_token(reader))
         return ReadStatus::end_of_file;
+    bool out_of_range = false;
     if (reader.token_cut || !is_decimal_number(reader.token))
         return ReadStatus::not_a_number;
-    double number = std::strtod(reader.token, nullptr);
-    if (number > FLT_MAX || number < -FLT_MAX)
-        return ReadStatus::not_a_number;
-    *value = static_cast<float>(number);
-    return ReadStatus::ok;
+    *value = to_float(reader.token, &out_of_range);
+    return out_of_range ? ReadStatus::not_a_number : ReadStatus::ok;
 }
 
 // Skips the header up to and including the word "description".
 bool skip_header(LocatorReader& reader)
 {
-    while (read_token(reader))
+    while (next_token(reader))
         if (std::strcmp(reader.token, header_end_word) == 0)
             return true;
-    std::printf("%s: the file ends before \"%s\" closes its header; no rooms read\n",
-                locator_file_name, header_end_word);
+    report_problem(locator_file_name, 0, std::string("the file ends before \"") + header_end_word
+                                             + "\" closes its header; no rooms read");
     return false;
 }
 
@@ -161,8 +89,9 @@ void store_name(LocatorEntry& entry, const char* token)
     std::size_t token_length = std::strlen(token);
     std::size_t length = token_length > 2 ? token_length - 2 : 0;
     if (length > static_cast<std::size_t>(locator_name_size - 1)) {
-        std::printf("%s: room name in \"%s\" is longer than %d characters; cut to fit\n",
-                    locator_file_name, shown(token).c_str(), locator_name_size - 1);
+        report_problem(locator_file_name, 0, "room name in \"" + shown(token) + "\" is longer than "
+                                                 + std::to_string(locator_name_size - 1)
+                                                 + " characters; cut to fit");
         length = locator_name_size - 1;
     }
     if (length > 0)
@@ -201,12 +130,12 @@ void compute_box(LocatorEntry& entry)
 // The console note for a read that stopped early; the records before stay.
 void report_stop(ReadStatus status, const LocatorReader& reader, int room, int kept)
 {
+    const std::string keeping = "; keeping the " + std::to_string(kept) + " rooms read";
     if (status == ReadStatus::not_a_number)
-        std::printf("%s: room %d: \"%s\" is not a number; keeping the %d rooms read\n",
-                    locator_file_name, room, shown(reader.token).c_str(), kept);
+        report_problem(locator_file_name, 0, "room " + std::to_string(room) + ": \""
+                                                 + shown(reader.token) + "\" is not a number" + keeping);
     else
-        std::printf("%s: the file ends inside room %d; keeping the %d rooms read\n",
-                    locator_file_name, room, kept);
+        report_problem(locator_file_name, 0, "the file ends inside room " + std::to_string(room) + keeping);
 }
 
 // Reads the records after the header into the table; the number stored.
@@ -217,8 +146,8 @@ int read_records(LocatorReader& reader)
         int32_t shape = 0;
         ReadStatus status = read_integer(reader, &shape);
         if (status == ReadStatus::end_of_file) {
-            std::printf("%s: the file ends before the terminating 0; keeping the %d rooms read\n",
-                        locator_file_name, count);
+            report_problem(locator_file_name, 0, "the file ends before the terminating 0; keeping the "
+                                                     + std::to_string(count) + " rooms read");
             return count;
         }
         if (status != ReadStatus::ok) {
@@ -227,15 +156,15 @@ int read_records(LocatorReader& reader)
         }
         // 0 ends the list, from the second record on; the token after it goes too.
         if (shape == 0 && count > 0) {
-            read_token(reader);
+            next_token(reader);
             return count;
         }
         if (count == max_locator_records) {
-            std::printf("%s: more than %d rooms; keeping the first %d\n", locator_file_name,
-                        max_locator_records, max_locator_records);
+            const std::string most = std::to_string(max_locator_records);
+            report_problem(locator_file_name, 0, "more than " + most + " rooms; keeping the first " + most);
             return count;
         }
-        if (!read_token(reader)) {
+        if (!next_token(reader)) {
             report_stop(ReadStatus::end_of_file, reader, count + 1, count);
             return count;
         }
@@ -260,7 +189,7 @@ void read_room_locator()
 {
     std::FILE* file = std::fopen(locator_file_name, "r");
     if (file == nullptr) {
-        std::printf("\n Unable to open the file in the Read mode..");
+        report_text(locator_file_name, "\n Unable to open the file in the Read mode..", NoteForm::plain);
         if (lookup_failure_policy == LookupFailurePolicy::end_program)
             end_program(-1);
         std::fflush(stdout);        // a kiosk's log shows the line at once

@@ -5,12 +5,13 @@
 #include <cfloat>   // Required for: FLT_MAX
 #include <cstddef>  // Required for: offsetof, std::size_t
 #include <cstdint>  // Required for: INT32_MAX, INT32_MIN
-#include <cstdio>   // Required for: std::printf()
 #include <cstdlib>  // Required for: std::strtol(), std::strtod()
 #include <cstring>  // Required for: std::strcmp(), std::strlen(), std::memcpy()
 #include <string>   // Required for: std::string
 
+#include "app/console_note.h"
 #include "app/process_exit.h"
+#include "app/token_scan.h"
 
 RoomRecord* current_record = nullptr;
 LookupFailurePolicy lookup_failure_policy = LookupFailurePolicy::end_program;
@@ -20,9 +21,6 @@ namespace {
 
 constexpr const char* department_file_name = "Department.xml";
 constexpr const char* room_element_name = "Room";
-constexpr std::size_t note_text_size = 64;  // one console note's middle part
-
-enum class FieldKind { integer, real, text };
 
 // One field of RoomRecord: the element that feeds it and where it lies.
 struct FieldSlot {
@@ -69,13 +67,13 @@ static_assert(field_count == 35, "every RoomRecord field but found has one slot"
 bool field_noted[field_count] = {};
 
 // Prints a note about a value that did not fit its field, once per field.
-void note_field_once(std::size_t slot_index, const char* what)
+void note_field_once(std::size_t slot_index, const std::string& what)
 {
     if (field_noted[slot_index])
         return;
     field_noted[slot_index] = true;
-    std::printf("%s: %s %s (noted once)\n", department_file_name,
-                field_slots[slot_index].element, what);
+    report_problem(department_file_name, 0,
+                   std::string(field_slots[slot_index].element) + " " + what + " (noted once)");
 }
 
 // The slot fed by the element of this name, or null.
@@ -93,70 +91,6 @@ bool holds_text(const dom::XmlNode* node)
 {
     const char* name = dom::getNodeName(node);
     return std::strcmp(name, "#text") == 0 || std::strcmp(name, "#cdata-section") == 0;
-}
-
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// Leading white space, sign and decimal digits as an integer; no digits give
-// 0, and values beyond 32 bits are held at the nearest limit.
-int32_t to_integer(const char* text, bool* out_of_range)
-{
-    long value = std::strtol(text, nullptr, 10);
-    *out_of_range = value > INT32_MAX || value < INT32_MIN;
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
-// Length of the longest beginning of text (after blanks) that is a decimal
-// number: sign, digits with an optional point, optional exponent. 0 if none.
-std::size_t decimal_prefix_length(const char* text)
-{
-    const char* c = text;
-    if (*c == '+' || *c == '-')
-        ++c;
-    std::size_t digits = 0;
-    for (; is_digit(*c); ++c)
-        ++digits;
-    if (*c == '.')
-        for (++c; is_digit(*c); ++c)
-            ++digits;
-    if (digits == 0)
-        return 0;
-    if (*c == 'e' || *c == 'E') {
-        const char* exponent = c + 1;
-        if (*exponent == '+' || *exponent == '-')
-            ++exponent;
-        if (is_digit(*exponent)) {
-            while (is_digit(*exponent))
-                ++exponent;
-            c = exponent;
-        }
-    }
-    return static_cast<std::size_t>(c - text);
-}
-
-// The decimal number at the start of text as a float; nothing readable gives
-// 0, and values beyond the float range are held at the largest float.
-float to_float(const char* text, bool* out_of_range)
-{
-    while (is_space(*text))
-        ++text;
-    *out_of_range = false;
-    std::size_t length = decimal_prefix_length(text);
-    if (length == 0)
-        return 0.0f;
-    // Only the decimal part goes to strtod, which would also read hex and "inf".
-    std::string number(text, length);
-    double value = std::strtod(number.c_str(), nullptr);
-    if (value > FLT_MAX || value < -FLT_MAX) {
-        *out_of_range = true;
-        return value > 0 ? FLT_MAX : -FLT_MAX;
-    }
-    return static_cast<float>(value);
 }
 
 // Copies text into a field of size bytes, cut to fit without splitting a
@@ -192,9 +126,7 @@ void store_value(const FieldSlot& slot, const char* value)
         if (fixed)
             note_field_once(slot_index, "value beyond the float range; held at the limit");
     } else if (copy_text(field, slot.size, value)) {
-        char what[note_text_size];
-        std::snprintf(what, sizeof what, "text longer than %zu bytes; cut to fit", slot.size - 1);
-        note_field_once(slot_index, what);
+        note_field_once(slot_index, "text longer than " + std::to_string(slot.size - 1) + " bytes; cut to fit");
     }
 }
 
@@ -212,15 +144,57 @@ RoomRecord* unusable_department_file()
 // The diagnostic for a matching node that carries attributes.
 void report_attributes(const dom::XmlNode* node, const dom::XmlNode* parent)
 {
-    std::printf("\n I HAVE ATTRIBUTES ");
+    std::string text = "\n I HAVE ATTRIBUTES ";
     if (parent == nullptr || dom::getNodeValue(parent) == nullptr)
-        std::printf("\n The NODE has no values associated with it ...");
-    std::printf("\n Number of Attributes : %d",
-                static_cast<int>(dom::numAttributes(dom::getAttributes(node))));
-    std::printf("%s\n", dom::getAttrName(node));
+        text += "\n The NODE has no values associated with it ...";
+    text += "\n Number of Attributes : "
+            + std::to_string(static_cast<int>(dom::numAttributes(dom::getAttributes(node))));
+    report_text(department_file_name, text + dom::getAttrName(node) + "\n", NoteForm::plain);
 }
 
 } // namespace
+
+// The kind and bytes of the field the element feeds; false when it feeds none.
+bool find_field(const char* element, FieldKind* kind, std::size_t* size)
+{
+    const FieldSlot* slot = find_slot(element);
+    if (slot == nullptr)
+        return false;
+    *kind = slot->kind;
+    *size = slot->size;
+    return true;
+}
+
+// Leading white space, sign and digits as a 32-bit integer, held at the limits.
+int32_t to_integer(const char* text, bool* out_of_range)
+{
+    long value = std::strtol(text, nullptr, 10);
+    *out_of_range = value > INT32_MAX || value < INT32_MIN;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+// The decimal number after leading white space as a float, held at the limits.
+float to_float(const char* text, bool* out_of_range)
+{
+    while (is_scan_space(*text))
+        ++text;
+    *out_of_range = false;
+    std::size_t length = decimal_prefix_length(text);
+    if (length == 0)
+        return 0.0f;
+    // Only the decimal part goes to strtod, which would also read hex and "inf".
+    std::string number(text, length);
+    double value = std::strtod(number.c_str(), nullptr);
+    if (value > FLT_MAX || value < -FLT_MAX) {
+        *out_of_range = true;
+        return value > 0 ? FLT_MAX : -FLT_MAX;
+    }
+    return static_cast<float>(value);
+}
 
 // Parses Department.xml and fills the current record for the room text.
 RoomRecord* load_room_record(const char* room_text)
@@ -228,13 +202,15 @@ RoomRecord* load_room_record(const char* room_text)
     unsigned error_code = 0;
     dom::XmlContext* context = dom::xmlinit(&error_code);
     if (context == nullptr) {
-        std::printf("Failed to initialze XML parser, error %u\n", error_code);
+        report_text(department_file_name, "Failed to initialze XML parser, error "
+                                              + std::to_string(error_code) + "\n", NoteForm::plain);
         return unusable_department_file();
     }
     unsigned result = dom::xmlparse(context, department_file_name, nullptr,
                                     dom::parse_validate | dom::parse_discard_blanks);
     if (result != 0) {
-        std::printf("Parse failed, error %u\n", result);
+        report_text(department_file_name, "Parse failed, error " + std::to_string(result) + "\n",
+                    NoteForm::plain);
         dom::xmlterm(context);
         return unusable_department_file();
     }
@@ -269,7 +245,7 @@ void fill_from_room_element(dom::XmlContext* context, dom::XmlNode* node)
 {
     dom::XmlNode* parent = dom::getParentNode(node);
     if (parent == nullptr)
-        std::printf("\n TITLE NULL");
+        report_text(department_file_name, "\n TITLE NULL", NoteForm::plain);
     if (dom::hasAttributes(node)) {
         report_attributes(node, parent);
         return;

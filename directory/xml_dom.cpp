@@ -11,10 +11,12 @@
 // bounded in length and depth.
 #include "directory/xml_dom.h"
 
+#include "app/console_note.h"
+
 #include <cstddef>  // Required for: std::size_t
-#include <cstdio>   // Required for: std::fprintf(), std::snprintf()
+#include <cstdio>   // Required for: std::snprintf()
 #include <cstring>  // Required for: std::strlen(), std::strstr(), strnlen()
-#include <string>   // Required for: std::string
+#include <string>   // Required for: std::string, std::to_string()
 #include <new>      // Required for: std::nothrow
 
 #include <libxml/globals.h>         // Required for: xmlStructuredError
@@ -189,11 +191,7 @@ void report_failure(const XmlContext* context, unsigned code)
 {
     const char* text = context->first_error_text[0] != '\0' ? context->first_error_text
                                                             : "document rejected";
-    if (context->first_error_line > 0)
-        std::fprintf(stderr, "%s:%d: %s (error %u)\n", context->file_name,
-                     context->first_error_line, text, code);
-    else
-        std::fprintf(stderr, "%s: %s (error %u)\n", context->file_name, text, code);
+    report_problem(context->file_name, context->first_error_line, std::string(text) + " (error " + std::to_string(code) + ")", true);
 }
 
 // Runs libxml2's parse with the guarded loader and the error callback in

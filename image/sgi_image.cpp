@@ -6,12 +6,15 @@
 // are checked before the image buffer is allocated.
 #include "image/sgi_image.h"
 
-#include "app/process_exit.h" // Required for: end_program()
+#include "app/console_note.h"  // Required for: report_problem(), report_text()
+#include "app/process_exit.h"  // Required for: end_program()
 
-#include <algorithm> // Required for: std::min()
-#include <cstdio>    // Required for: fopen(), fseeko(), fread(), fclose(), perror(), fprintf()
+#include <algorithm> // Required for: std::min(), std::max()
+#include <cerrno>    // Required for: errno
+#include <cstdio>    // Required for: fopen(), fseeko(), fread(), fclose()
 #include <cstdlib>   // Required for: calloc(), malloc(), free()
-#include <cstring>   // Required for: memset(), memcpy()
+#include <cstring>   // Required for: memset(), memcpy(), strerror()
+#include <string>    // Required for: std::string, std::to_string()
 
 namespace {
 
@@ -42,7 +45,7 @@ constexpr unsigned char opaque = 255;
 // Writes the out-of-memory message and ends the program.
 [[noreturn]] void fail_out_of_memory()
 {
-    std::fputs("Out of memory!\n", stderr);
+    report_text("", "Out of memory!\n", NoteForm::plain, true);
     end_program(1);
 }
 
@@ -231,16 +234,16 @@ unsigned long long pixel_count(const SgiImage* image)
 bool image_size_is_usable(const SgiImage* image, const char* file_name, bool reducible = false)
 {
     const unsigned long long pixels = pixel_count(image);
+    const std::string size = "image size " + std::to_string(image->xsize) + "x"
+                             + std::to_string(image->ysize) + "x" + std::to_string(image->zsize);
     if (pixels == 0 || image->zsize == 0) {
-        std::fprintf(stderr, "%s: image size %ux%ux%u is empty; skipping\n", file_name,
-                     unsigned{image->xsize}, unsigned{image->ysize}, unsigned{image->zsize});
+        report_problem(file_name, 0, size + " is empty; skipping", true);
         return false;
     }
     const unsigned long long limit = reducible ? max_reduced_image_pixels : max_image_pixels;
     if (pixels > limit) {
-        std::fprintf(stderr, "%s: image size %ux%ux%u is too large (more than %llu pixels); skipping\n",
-                     file_name, unsigned{image->xsize}, unsigned{image->ysize},
-                     unsigned{image->zsize}, limit);
+        report_problem(file_name, 0, size + " is too large (more than " + std::to_string(limit)
+                                         + " pixels); skipping", true);
         return false;
     }
     return true;
@@ -286,7 +289,7 @@ SgiImage* open_sgi_image(const char* file_name)
     auto* image = static_cast<SgiImage*>(allocate_or_end(sizeof(SgiImage)));
     image->file = std::fopen(file_name, "rb");
     if (!image->file) {
-        std::perror(file_name);
+        report_problem(file_name, 0, std::strerror(errno), true);
         std::free(image);
         end_program(1);
     }
@@ -309,6 +312,20 @@ void read_sgi_row(SgiImage* image, unsigned char* row, int y, int z)
         read_run_length_row(image, row, y, z);
     else
         read_verbatim_row(image, row, y, z);
+}
+
+// The bytes the file must hold for all its header and row tables promise.
+unsigned long long sgi_bytes_promised(const SgiImage* image)
+{
+    using bytes = unsigned long long;
+    const bytes rows = bytes{image->ysize} * pixel_channels(image);
+    if (!is_run_length(image))
+        return image_data_offset + rows * image->xsize * sample_bytes(image);
+    bytes needed = image_data_offset + 2 * bytes{image->ysize} * image->zsize * sizeof(uint32_t);
+    for (bytes k = 0; k < std::min<bytes>(rows, row_table_entries(image)); ++k)
+        needed = std::max<bytes>(needed, image->row_start[k] + std::min<bytes>(image->row_size[k],
+                                                                               row_buffer_bytes(image)));
+    return needed;
 }
 
 // Closes the file and releases the image with its buffers.
@@ -377,8 +394,8 @@ unsigned char* read_pixels(SgiImage* image, const char* file_name, int out_width
         allocated = allocated && channel[c] != nullptr;
     }
     if (!allocated) {
-        std::fprintf(stderr, "%s: not enough memory for a %ux%u image; skipping\n", file_name,
-                     unsigned{image->xsize}, unsigned{image->ysize});
+        report_problem(file_name, 0, "not enough memory for a " + std::to_string(image->xsize) + "x"
+                                         + std::to_string(image->ysize) + " image; skipping", true);
         std::free(pixels);
         std::free(row);
         std::free(sums);

@@ -22,6 +22,10 @@ struct SgiImage {
 SgiImage* open_sgi_image(const char* file_name);
 // Fills row with the xsize bytes of row y of channel z.
 void read_sgi_row(SgiImage* image, unsigned char* row, int y, int z);
+// The bytes the file must hold for all its header and row tables promise:
+// both row tables whole, and every row the reader takes, a compressed row no
+// further than the row buffer holds. A shorter file reads as black beyond its end.
+unsigned long long sgi_bytes_promised(const SgiImage* image);
 // Closes the file and releases the image with its buffers.
 void close_sgi_image(SgiImage* image);
 // Reads a whole image as RGBA, row 0 first; null when it cannot.

@@ -4,13 +4,14 @@
 
 #include "image/sgi_image.h" // Required for: read_sgi_image()
 #include "app/config.h"       // Required for: texture_size
+#include "app/console_note.h" // Required for: report_text()
 
 #include <GL/gl.h>  // Required for: glBindTexture(), glTexImage2D(), glTexParameteri(), glTexEnvi()
 #include <GL/glu.h> // Required for: gluScaleImage(), gluErrorString()
 #include <cstdlib>  // Required for: free()
 #include <cstring>  // Required for: std::memcpy()
 #include <fstream>  // Required for: std::ifstream
-#include <iostream> // Required for: std::cout
+#include <string>   // Required for: std::string, std::to_string()
 #include <vector>   // Required for: std::vector
 
 // Bytes per texture pixel: red, green, blue, alpha.
@@ -38,9 +39,10 @@ std::vector<unsigned char> scale_to_texture(const char* file_name, const unsigne
     }
     const GLint error = gluScaleImage(GL_RGBA, width, height, GL_UNSIGNED_BYTE, image,
                                       texture_size, texture_size, GL_UNSIGNED_BYTE, scaled.data());
+    const GLubyte* reason = error != 0 ? gluErrorString(static_cast<GLenum>(error)) : nullptr;
     if (error != 0)
-        std::cout << "Cannot rescale texture file \"" << file_name << "\": "
-                  << gluErrorString(static_cast<GLenum>(error)) << std::endl;
+        report_text(file_name, std::string("Cannot rescale texture file \"") + file_name + "\": "
+                    + (reason ? reinterpret_cast<const char*>(reason) : "") + "\n", NoteForm::plain);
     return scaled;
 }
 
@@ -73,7 +75,8 @@ int skip_texture(unsigned object)
 int load_texture(const char* file_name, unsigned object)
 {
     if (!file_can_be_opened(file_name)) {
-        std::cout << "Cannot read texture file \"" << file_name << "\"....skipping!" << std::endl;
+        report_text(file_name, std::string("Cannot read texture file \"") + file_name + "\"....skipping!\n",
+                    NoteForm::plain);
         return skip_texture(object);
     }
     int width = 0;
@@ -84,8 +87,9 @@ int load_texture(const char* file_name, unsigned object)
                                                  &components, &reduced);
     if (!image)
         return skip_texture(object);  // the reader has said why
-    std::cout << "Reading texture from file \"" << file_name << "\" (" << width << "x" << height
-              << "x" << components << ")" << std::endl;
+    report_text(file_name, std::string("Reading texture from file \"") + file_name + "\" ("
+                               + std::to_string(width) + "x" + std::to_string(height) + "x"
+                               + std::to_string(components) + ")\n", NoteForm::progress);
     const std::vector<unsigned char> scaled =
         reduced ? scale_to_texture(file_name, image, texture_size, texture_size)
                 : scale_to_texture(file_name, image, width, height);

@@ -1,22 +1,16 @@
 // building_check.cpp -- runs the parts of the building check in the data
-// folder, and the helpers the parts share for writing findings.
+// folder, one kind of data file after the other.
 #include "maintainer/building_check.h"
 
 #include <cerrno>    // Required for: errno
-#include <cmath>     // Required for: std::fabs()
-#include <cstdio>    // Required for: std::snprintf(), std::fopen()
 #include <cstdlib>   // Required for: std::free()
 #include <cstring>   // Required for: std::strerror()
 #include <unistd.h>  // Required for: chdir(), getcwd()
 
 #include "app/state.h"
 #include "maintainer/check_parts.h"
-#include "maintainer/console_capture.h"
 
 namespace {
-
-
-constexpr int number_text_size = 32;  // room for any %g of a double
 
 FloorMark light_mark(const float position[4], const char* what)
 {
@@ -70,146 +64,7 @@ private:
     int saved_from_command_line_;
 };
 
-bool starts_with(const std::string& text, const std::string& prefix)
-{
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-// Splits "file:12: text" or "file: text" into the line and the text.
-void split_reader_line(const std::string& file, const std::string& line, long* line_number,
-                       std::string* text)
-{
-    *line_number = 0;
-    *text = line;
-    if (!starts_with(line, file + ":"))
-        return;
-    std::size_t at = file.size() + 1;
-    long number = 0;
-    std::size_t digits = 0;
-    while (at + digits < line.size() && line[at + digits] >= '0' && line[at + digits] <= '9'
-           && digits < 9)
-        number = number * 10 + (line[at + digits++] - '0');
-    if (digits > 0 && at + digits < line.size() && line[at + digits] == ':') {
-        *line_number = number;
-        at += digits + 1;
-    }
-    while (at < line.size() && line[at] == ' ')
-        ++at;
-    *text = line.substr(at);
-}
-
-// The text with control characters and bytes that are not UTF-8 shown as
-// '?', so that garbage read from a file cannot disturb the console.
-std::string printable(const std::string& text)
-{
-    std::string out;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const unsigned char c = static_cast<unsigned char>(text[at]);
-        if (c < 0x80) {
-            out += (c >= 0x20 && c != 0x7f) ? static_cast<char>(c) : '?';
-            continue;
-        }
-        const std::size_t length = utf8_sequence_length(text, at);
-        if (length == 0) {
-            out += '?';
-            continue;
-        }
-        out += text.substr(at, length);
-        at += length - 1;
-    }
-    return out;
-}
-
 } // namespace
-
-// Length of the well-formed UTF-8 sequence of two to four bytes at text[at], or 0.
-std::size_t utf8_sequence_length(const std::string& text, std::size_t at)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length == 0 || at + length > text.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
-
-void add_finding(BuildingReport& report, Severity severity, const std::string& file, long line,
-                 const std::string& position, const std::string& text, const FloorPlace& place)
-{
-    report.findings.push_back(Finding{severity, file, line, position, text, place});
-    if (severity == Severity::error)
-        ++report.error_count;
-    else
-        ++report.warning_count;
-}
-
-void add_reader_lines(BuildingReport& report, const std::string& file,
-                      const std::vector<std::string>& lines, const std::string& consequence)
-{
-    for (const std::string& line : lines) {
-        long line_number = 0;
-        std::string text;
-        split_reader_line(file, printable(line), &line_number, &text);
-        if (!consequence.empty())
-            text += "; " + consequence;
-        add_finding(report, Severity::error, file, line_number, "", text);
-    }
-}
-
-std::string number_text(double value)
-{
-    if (std::fabs(value) < 5e-7)
-        value = 0.0;  // no "-0" and no "1e-08" for a coordinate that is zero
-    char text[number_text_size];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
-}
-
-std::string point_text(float x, float y)
-{
-    return "(" + number_text(x) + " " + number_text(y) + ")";
-}
-
-std::string span_text(float x1, float y1, float x2, float y2)
-{
-    return point_text(x1, y1) + "-" + point_text(x2, y2);
-}
-
-std::string quoted(const std::string& text) { return "\"" + printable(text) + "\""; }
-
-std::string room_label(const std::string& name) { return "room " + printable(name); }
-
-std::string open_failure(const std::string& file)
-{
-    std::FILE* probe = std::fopen(file.c_str(), "rb");
-    if (probe == nullptr)
-        return std::strerror(errno);
-    std::fclose(probe);
-    return "";
-}
-
-FloorPlace point_place(float x, float y)
-{
-    return FloorPlace{FloorPlace::Kind::point, x, y, x, y};
-}
-
-FloorPlace segment_place(float x1, float y1, float x2, float y2)
-{
-    return FloorPlace{FloorPlace::Kind::segment, x1, y1, x2, y2};
-}
-
-FloorPlace box_place(float x1, float y1, float x2, float y2)
-{
-    return FloorPlace{FloorPlace::Kind::box, x1, y1, x2, y2};
-}
 
 // Checks the building in folder dir; the working directory is restored after.
 BuildingReport check_building(const std::string& dir)
@@ -229,19 +84,3 @@ BuildingReport check_building(const std::string& dir)
     check_textures(report);
     return report;
 }
-
-// The finding as one console line: "plan.dat: wall 17: warning: ...".
-std::string format_finding(const Finding& finding)
-{
-    std::string line = finding.file;
-    if (finding.line > 0)
-        line += ":" + std::to_string(finding.line);
-    line += ": ";
-    if (!finding.position.empty())
-        line += finding.position + ": ";
-    line += finding.severity == Severity::error ? "error: " : "warning: ";
-    return line + finding.text;
-}
-
-// 1 when the report holds an error, else 0: the checker's exit status.
-int check_exit_status(const BuildingReport& report) { return report.error_count > 0 ? 1 : 0; }

@@ -4,26 +4,21 @@
 //
 // Sections: the document index; field texts; one room; check_department.
 #include <algorithm>  // Required for: std::min(), std::max(), std::find()
-#include <cerrno>     // Required for: errno, ERANGE
-#include <cfloat>     // Required for: FLT_MAX
 #include <cmath>      // Required for: std::fabs()
-#include <cstdint>    // Required for: INT32_MAX, INT32_MIN
-#include <cstdlib>    // Required for: std::strtol(), std::strtod()
 #include <cstring>    // Required for: std::strcmp(), std::strlen(), strnlen()
 #include <sys/stat.h> // Required for: stat(), S_ISREG()
 
 #include "directory/room_record.h"
 #include "directory/xml_dom.h"
 #include "maintainer/check_parts.h"
-#include "maintainer/console_capture.h"
 
 namespace {
 
 const std::string department_file = "Department.xml";
 const char room_element[] = "Room";
-// The viewer's reader notes each cut text once per run; the check reports
-// every one with its room and line instead.
 const std::string once_note_suffix = "(noted once)";
+// What a Department.xml the viewer's reader rejects does to the viewer.
+const std::string viewer_ends = "the viewer ends when a visitor first enters a room";
 // A room's corners and its locator box may differ by this much, plan units:
 // the locator points stand a little inside the walls.
 constexpr float corner_tolerance = 0.05f;
@@ -100,15 +95,14 @@ bool DepartmentDocument::parse(BuildingReport& report)
                     "the XML parser cannot be set up (error " + std::to_string(error_code) + ")");
         return false;
     }
-    ConsoleCapture capture;
+    ReaderNotes notes;
     const unsigned result = dom::xmlparse(context_, department_file.c_str(), nullptr,
                                           dom::parse_validate | dom::parse_discard_blanks);
-    std::vector<std::string> lines = capture.finish();
     if (result != 0) {
-        if (lines.empty())
-            lines.push_back("the parser rejects it (error " + std::to_string(result) + ")");
-        add_reader_lines(report, department_file, lines,
-                         "the viewer ends when a visitor first enters a room");
+        if (notes.empty())
+            add_finding(report, Severity::error, department_file, 0, "",
+                        "the parser rejects it (error " + std::to_string(result) + "); " + viewer_ends);
+        notes.add_to(report, department_file, viewer_ends);
         return false;
     }
     index_nodes(dom::getDocumentElement(context_), items_);
@@ -141,81 +135,29 @@ std::string DepartmentDocument::room_number_text(const dom::XmlNode* room) const
 // ---------------------------------------------------------------------------
 // Field texts
 
-enum class FieldKind { text, integer, real };
-
-// A field whose text can exceed what the viewer keeps of it.
-struct FieldLimit {
-    const char* element;
-    FieldKind kind;
-    int size;  // bytes of a text field, terminating zero included
-};
-
-const FieldLimit field_limits[] = {
-    {"Room_Number", FieldKind::integer, 0},      {"Professor", FieldKind::text, professor_size},
-    {"Introduction_Text", FieldKind::text, long_text_size},
-    {"Research", FieldKind::text, long_text_size}, {"Publications", FieldKind::text, long_text_size},
-    {"Texture", FieldKind::text, short_text_size}, {"Image", FieldKind::text, short_text_size},
-    {"NumberWalls", FieldKind::integer, 0},      {"NormalTable", FieldKind::text, normal_table_size},
-};
-
-// The fields held as floats, apart from the corners RoomX1..10 and RoomY1..10.
-const char* const real_fields[] = {"CenterX", "CenterY", "TableX", "TableY", "LightX", "LightY"};
-
-// True for "RoomX1" to "RoomX10" and "RoomY1" to "RoomY10".
-bool is_corner_field(const char* element)
-{
-    if (std::strncmp(element, "RoomX", 5) != 0 && std::strncmp(element, "RoomY", 5) != 0)
-        return false;
-    const char* digits = element + 5;
-    return std::strcmp(digits, "10") == 0 || (digits[0] >= '1' && digits[0] <= '9' && digits[1] == '\0');
-}
-
-const FieldLimit* limit_of(const char* element)
-{
-    static const FieldLimit real_field{"", FieldKind::real, 0};
-    for (const FieldLimit& limit : field_limits)
-        if (std::strcmp(limit.element, element) == 0)
-            return &limit;
-    for (const char* name : real_fields)
-        if (std::strcmp(name, element) == 0)
-            return &real_field;
-    return is_corner_field(element) ? &real_field : nullptr;
-}
-
-// True when the text, after blanks, starts like a decimal number: the only
-// texts the viewer reads as anything but 0.
-bool starts_like_number(const char* text)
-{
-    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r')
-        ++text;
-    return (*text >= '0' && *text <= '9') || *text == '+' || *text == '-' || *text == '.';
-}
-
 // Why the viewer cannot keep the value as written, or "".
-std::string value_problem(const FieldLimit& limit, const char* element, const char* value)
+std::string value_problem(const char* element, const char* value)
 {
-    if (limit.kind == FieldKind::text) {
+    FieldKind kind = FieldKind::text;
+    std::size_t size = 0;
+    if (!find_field(element, &kind, &size))
+        return "";
+    if (kind == FieldKind::text) {
         const std::size_t length = std::strlen(value);
-        if (length < static_cast<std::size_t>(limit.size))
+        if (length < size)
             return "";
         return std::string(element) + " text has " + std::to_string(length) + " bytes, more than the "
-            + std::to_string(limit.size - 1) + " its field holds; the viewer cuts it";
+            + std::to_string(size - 1) + " its field holds; the viewer cuts it";
     }
-    if (!starts_like_number(value))
+    bool out_of_range = false;
+    if (kind == FieldKind::integer)
+        to_integer(value, &out_of_range);
+    else
+        to_float(value, &out_of_range);
+    if (!out_of_range)
         return "";
-    errno = 0;
-    if (limit.kind == FieldKind::integer) {
-        const long number = std::strtol(value, nullptr, 10);
-        if (errno != ERANGE && number <= INT32_MAX && number >= INT32_MIN)
-            return "";
-        return std::string(element) + " " + quoted(value)
-            + " is beyond the 32-bit range; the viewer holds it at the limit";
-    }
-    const double number = std::strtod(value, nullptr);
-    if (number <= FLT_MAX && number >= -FLT_MAX)
-        return "";
-    return std::string(element) + " " + quoted(value)
-        + " is beyond the float range; the viewer holds it at the limit";
+    return std::string(element) + " " + quoted(value) + " is beyond the "
+        + (kind == FieldKind::integer ? "32-bit" : "float") + " range; the viewer holds it at the limit";
 }
 
 FloorPlace room_box(const RoomFacts& room)
@@ -237,10 +179,9 @@ void check_field_values(BuildingReport& report, const DepartmentDocument& docume
 {
     std::string text;
     for (const XmlItem& item : document.items()) {
-        const FieldLimit* limit = item.room != nullptr ? limit_of(item.name) : nullptr;
-        if (limit == nullptr || !dom::getElementText(item.node, measured_text_limit, text))
+        if (item.room == nullptr || !dom::getElementText(item.node, measured_text_limit, text))
             continue;
-        const std::string problem = value_problem(*limit, item.name, text.c_str());
+        const std::string problem = value_problem(item.name, text.c_str());
         if (problem.empty())
             continue;
         const std::string number = document.room_number_text(item.room);
@@ -314,7 +255,13 @@ bool load_record(BuildingReport& report, const RoomFacts& room, RoomRecord& reco
 {
     record = RoomRecord{};
     current_record = &record;
-    ConsoleCapture capture;
+    // The viewer notes each cut text once per run; the check reports every
+    // one with its room and line instead.
+    ReaderNotes notes([](const ConsoleNote& note) {
+        return note.text.size() < once_note_suffix.size()
+               || note.text.compare(note.text.size() - once_note_suffix.size(), std::string::npos,
+                                    once_note_suffix) != 0;
+    });
     bool read = true;
     try {
         load_room_record(room.name.c_str());
@@ -322,14 +269,7 @@ bool load_record(BuildingReport& report, const RoomFacts& room, RoomRecord& reco
         read = false;
     }
     current_record = nullptr;
-    std::vector<std::string> lines;
-    for (const std::string& line : capture.finish())
-        if (line.size() < once_note_suffix.size()
-            || line.compare(line.size() - once_note_suffix.size(), std::string::npos,
-                            once_note_suffix) != 0)
-            lines.push_back(line);
-    add_reader_lines(report, department_file, lines,
-                     read ? "" : "the viewer ends when a visitor first enters a room");
+    notes.add_to(report, department_file, read ? "" : viewer_ends);
     return read;
 }
 
@@ -456,7 +396,7 @@ void check_department(BuildingReport& report)
     if (!failure.empty()) {
         add_finding(report, Severity::error, department_file, 0, "",
                     "cannot be opened (" + failure
-                        + "); the viewer ends when a visitor first enters a room");
+                        + "); " + viewer_ends);
         return;
     }
     DepartmentDocument document;

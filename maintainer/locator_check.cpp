@@ -5,7 +5,6 @@
 
 #include "directory/locator.h"
 #include "maintainer/check_parts.h"
-#include "maintainer/console_capture.h"
 
 namespace {
 
@@ -63,16 +62,15 @@ void check_overlaps(BuildingReport& report)
 // Runs the viewer's reader; false when the file could not be read at all.
 bool read_with_viewer_reader(BuildingReport& report)
 {
-    ConsoleCapture capture;
+    ReaderNotes notes;
     try {
         read_room_locator();
     } catch (const ProgramEnded&) {
-        capture.finish();
         add_finding(report, Severity::error, locator_file, 0, "",
                     "the viewer cannot read it and ends at the visitor's first move");
         return false;
     }
-    add_reader_lines(report, locator_file, capture.finish());
+    notes.add_to(report, locator_file);
     return true;
 }
 

@@ -13,7 +13,6 @@
 #include "app/state.h"
 #include "plan/floor_plan.h"
 #include "maintainer/check_parts.h"
-#include "maintainer/console_capture.h"
 #include "maintainer/plan_geometry.h"
 
 namespace {
@@ -21,11 +20,6 @@ namespace {
 // The plan key that starts the visitor facing south.
 constexpr int south_facing_choice = 2;
 constexpr float south_heading = 180.0f;
-
-// Text the viewer's reader writes on every read: not a finding. After a
-// problem note, the closing "done!" stands on a line of its own.
-const std::string progress_prefix = "Reading plan from file ";
-const std::string progress_end = "done!";
 
 float plan_x(float world_x) { return float(world_x / plan_scale_x); }
 float plan_y(float world_z) { return float(world_z / plan_scale_z); }
@@ -70,11 +64,6 @@ bool is_constant_x(const WallSegment& s) { return s.x1 == s.x2; }
 bool is_constant_z(const WallSegment& s) { return s.z1 == s.z2; }
 
 namespace {
-
-bool same_segment(const WallSegment& a, const WallSegment& b)
-{
-    return a.x1 == b.x1 && a.z1 == b.z1 && a.x2 == b.x2 && a.z2 == b.z2;
-}
 
 bool swapped_segment(const WallSegment& a, const WallSegment& b)
 {
@@ -315,19 +304,14 @@ bool read_with_viewer_reader(BuildingReport& report, int choice, const std::stri
 {
     viewer_state.plan_choice = choice;
     viewer_state.plan_from_command_line = 0;
-    ConsoleCapture capture;
+    ReaderNotes notes;
     try {
         read_plan();
     } catch (const ProgramEnded&) {
-        capture.finish();
         add_finding(report, Severity::error, file, 0, "", "the viewer cannot read it and ends");
         return false;
     }
-    std::vector<std::string> lines;
-    for (const std::string& line : capture.finish())
-        if (line.compare(0, progress_prefix.size(), progress_prefix) != 0 && line != progress_end)
-            lines.push_back(line);
-    add_reader_lines(report, file, lines);
+    notes.add_to(report, file);
     return true;
 }
 

@@ -1,73 +1,31 @@
 // texture_check.cpp -- the seven texture files: read by the viewer's image
 // reader, then checked for their size and for data the header promises.
-#include <algorithm>   // Required for: std::max(), std::min()
 #include <cstdlib>     // Required for: std::free()
-#include <sys/stat.h>  // Required for: stat()
 
 #include "app/config.h"
 #include "image/sgi_image.h"
 #include "maintainer/check_parts.h"
-#include "maintainer/console_capture.h"
 
 namespace {
-
-constexpr unsigned long long data_offset = 512;  // image data or row tables start here
-constexpr unsigned run_length_type = 0x0100;   // type high byte 1: run-length encoded
-constexpr unsigned two_byte_type = 2;          // type low byte 2: two bytes per sample
-constexpr int channels_read = 4;               // channels beyond the fourth are never read
-constexpr unsigned long long row_table_entry_bytes = 4;
-constexpr unsigned long long row_buffer_bytes_per_pixel = 256;  // the reader's row buffer
-
-// The channels the reader reads for each pixel: 4, 3, or 1 (grey).
-unsigned long long channels_used(const SgiImage& image)
-{
-    if (image.zsize >= channels_read)
-        return channels_read;
-    return image.zsize == 3 ? 3 : 1;
-}
-
-// The bytes the reader reads from the file: the end of the furthest row it
-// takes. Short files read as zeros, so the check says so.
-unsigned long long bytes_needed(const SgiImage& image)
-{
-    const unsigned long long rows = image.ysize * channels_used(image);
-    if ((image.type & 0xFF00) != run_length_type) {
-        const unsigned long long sample = (image.type & 0xFF) == two_byte_type ? 2 : 1;
-        return data_offset + rows * image.xsize * sample;
-    }
-    const unsigned long long table_entries = 1ull * image.ysize * image.zsize;
-    unsigned long long needed = data_offset + 2 * table_entries * row_table_entry_bytes;
-    const unsigned long long kept = 1ull * image.ysize * std::min<int>(image.zsize, channels_read);
-    // The reader takes no more of a row than its row buffer holds.
-    const unsigned long long row_limit = 1ull * image.xsize * row_buffer_bytes_per_pixel;
-    for (unsigned long long k = 0; k < std::min(rows, kept); ++k)
-        needed = std::max(needed, image.row_start[k] + std::min<unsigned long long>(
-                                                           image.row_size[k], row_limit));
-    return needed;
-}
-
-long long file_size(const char* name)
-{
-    struct stat status {};
-    return stat(name, &status) == 0 ? static_cast<long long>(status.st_size) : -1;
-}
 
 // Errors when the file is shorter than its header and row tables call for.
 void check_length(BuildingReport& report, const std::string& file)
 {
-    ConsoleCapture capture;
     unsigned long long needed = 0;
-    try {
-        SgiImage* image = open_sgi_image(file.c_str());
-        needed = bytes_needed(*image);
-        close_sgi_image(image);
-    } catch (const ProgramEnded&) {
-        add_reader_lines(report, file, capture.finish());
-        return;
+    long long size = 0;  // as the reader finds it
+    {
+        ReaderNotes notes;
+        try {
+            SgiImage* image = open_sgi_image(file.c_str());
+            needed = sgi_bytes_promised(image);
+            size = image->file_size;
+            close_sgi_image(image);
+        } catch (const ProgramEnded&) {
+            notes.add_to(report, file);
+            return;
+        }
     }
-    capture.finish();
-    const long long size = file_size(file.c_str());
-    if (size >= 0 && static_cast<unsigned long long>(size) < needed)
+    if (static_cast<unsigned long long>(size) < needed)
         add_finding(report, Severity::error, file, 0, "",
                     "has " + std::to_string(size) + " bytes, but its header and row tables call for "
                         + std::to_string(needed) + "; the missing part reads as black");
@@ -76,24 +34,20 @@ void check_length(BuildingReport& report, const std::string& file)
 // Reads one texture as the viewer does; false when the viewer cannot use it.
 bool read_texture(BuildingReport& report, const std::string& file, int* width, int* height)
 {
-    ConsoleCapture capture;
+    ReaderNotes notes;
     unsigned char* pixels = nullptr;
     int components = 0;
     try {
         bool reduced = false;
         pixels = read_sgi_image_fitted(file.c_str(), texture_size, width, height, &components, &reduced);
     } catch (const ProgramEnded&) {
-        add_reader_lines(report, file, capture.finish(), "the viewer ends at start-up");
+        notes.add_to(report, file, "the viewer ends at start-up");
         return false;
     }
-    const std::vector<std::string> lines = capture.finish();
-    if (pixels == nullptr) {
-        add_reader_lines(report, file, lines, "the viewer cannot use it");
-        return false;
-    }
+    const bool usable = pixels != nullptr;
+    notes.add_to(report, file, usable ? "" : "the viewer cannot use it");
     std::free(pixels);
-    add_reader_lines(report, file, lines);
-    return true;
+    return usable;
 }
 
 void check_texture(BuildingReport& report, const std::string& file)

@@ -4,16 +4,16 @@
 // the sections of a plan file; read_plan.
 #include "plan/floor_plan.h"
 
+#include "app/console_note.h"
 #include "app/process_exit.h"
+#include "app/token_scan.h"
 #include "app/state.h"
 #include "plan/walls.h"
 
-#include <cmath>     // Required for: std::isfinite()
-#include <fstream>   // Required for: std::ifstream
-#include <iostream>  // Required for: std::cout, std::cerr, std::endl, std::flush
-#include <limits>    // Required for: std::numeric_limits
-#include <locale>    // Required for: std::locale::classic()
-#include <sstream>   // Required for: std::istringstream
+#include <cmath>     // Required for: std::isfinite(), std::isinf()
+#include <cstdio>    // Required for: std::FILE, std::fopen(), std::ferror(), std::fclose()
+#include <cstdlib>   // Required for: std::strtof()
+#include <cstring>   // Required for: std::strlen()
 #include <string>    // Required for: std::string
 
 // ---------------------------------------------------------------------------
@@ -28,7 +28,7 @@ const char plan_file_names[plan_name_count + 1][plan_name_size] = {
 
 namespace {
 
-constexpr int max_token_length = 63; // characters of one number in a plan file
+constexpr std::size_t max_token_length = 63; // characters of one number in a plan file
 
 } // namespace
 
@@ -49,13 +49,13 @@ int compare_segments(const WallSegment& a, const WallSegment& b)
     return 0;
 }
 
-namespace {
-
 // True when the four coordinates are equal exactly.
 bool same_segment(const WallSegment& a, const WallSegment& b)
 {
     return a.x1 == b.x1 && a.z1 == b.z1 && a.x2 == b.x2 && a.z2 == b.z2;
 }
+
+namespace {
 
 // Sorts walls[0..n) ascending. An insertion sort with an index guard: the
 // weighted comparison need not be a strict weak order for extreme values,
@@ -89,19 +89,13 @@ void sort_and_merge_walls(int n)
 // ---------------------------------------------------------------------------
 // The bounded token reader
 
-// Names a field for messages: "the wall count", or "wall 3 of 5".
-struct FieldLabel {
-    const char* what;  // the field or record kind
-    int32_t number;    // 1-based record number, or 0 for a lone field
-    int32_t total;     // records announced by the file
-};
+// Names a field for messages: "the wall count" names itself; records are
+// named "wall 3 of 5".
+using FieldLabel = std::string;
 
-std::ostream& operator<<(std::ostream& out, const FieldLabel& label)
+FieldLabel record_label(const char* kind, int32_t number, int32_t total)
 {
-    out << label.what;
-    if (label.number != 0)
-        out << ' ' << label.number << " of " << label.total;
-    return out;
+    return std::string(kind) + " " + std::to_string(number) + " of " + std::to_string(total);
 }
 
 // Reads the numbers of one plan file through a token buffer of fixed size,
@@ -109,7 +103,7 @@ std::ostream& operator<<(std::ostream& out, const FieldLabel& label)
 // with the file's name.
 class PlanReader {
 public:
-    PlanReader(std::istream& in, const std::string& name) : in_(in), name_(name) {}
+    PlanReader(std::FILE* file, const std::string& name) : file_(file), name_(name) {}
 
     // Reads a 32-bit signed whole number; false (reported) if there is none.
     bool read_int(int32_t& value, const FieldLabel& label);
@@ -119,120 +113,79 @@ public:
     bool read_point(float& x, float& z, const FieldLabel& label);
     // A count, limited to 0..capacity with a message when it is not.
     int32_t kept_count(int32_t count, int32_t capacity, const char* kind, const char* plural);
-    // Writes a line "<file>: <text>" after ending the progress line.
-    std::ostream& warn();
+    // Reports "<file>: <text>" after ending the progress line.
+    void warn(const std::string& text);
     // Ends the progress line with "done!".
     void finish();
 
 private:
-    enum class Token { read, too_long, none };
-    Token next_token();
     bool fetch_number_token(const FieldLabel& label);
     bool stop(const char* problem, const FieldLabel& label);
-    void write_token(std::ostream& out) const;
+    std::string shown_token() const;
+    // True when the token holds no zero byte, so that its text is all of it.
+    bool token_is_text() const { return std::strlen(token_) == token_length_; }
 
-    std::istream& in_;
+    std::FILE* file_;
     const std::string& name_;
     char token_[max_token_length + 1] = {}; // the current token, zero-terminated
-    int token_length_ = 0;                  // characters in token_
-    Token token_kind_ = Token::none;        // how the last token read ended
+    std::size_t token_length_ = 0;          // characters kept in token_
+    bool token_cut_ = false;                // the token was longer than max_token_length
     bool line_open_ = true;                 // the "Reading plan" line awaits its end
 };
 
-// The white space of formatted stream extraction in the "C" locale.
-bool is_plan_space(int c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// Skips white space and collects at most max_token_length characters.
-PlanReader::Token PlanReader::next_token()
-{
-    token_length_ = 0;
-    token_kind_ = Token::read;
-    int c = in_.get();
-    while (c != EOF && is_plan_space(c))
-        c = in_.get();
-    while (c != EOF && !is_plan_space(c)) {
-        if (token_length_ == max_token_length) {
-            token_kind_ = Token::too_long;
-            break;
-        }
-        token_[token_length_++] = static_cast<char>(c);
-        c = in_.get();
-    }
-    token_[token_length_] = '\0';
-    if (token_length_ == 0)
-        token_kind_ = Token::none;
-    return token_kind_;
-}
-
 // Shows the token with anything unprintable as '?', so that garbage bytes
 // cannot disturb the console.
-void PlanReader::write_token(std::ostream& out) const
+std::string PlanReader::shown_token() const
 {
-    out << '"';
-    for (int i = 0; i < token_length_; ++i) {
-        const unsigned char c = static_cast<unsigned char>(token_[i]);
-        out << ((c >= 0x20 && c < 0x7f) ? static_cast<char>(c) : '?');
-    }
-    out << (token_kind_ == Token::too_long ? "...\"" : "\"");
+    return "\"" + shown_text(token_, token_length_) + (token_cut_ ? "...\"" : "\"");
 }
 
-std::ostream& PlanReader::warn()
+void PlanReader::warn(const std::string& text)
 {
     if (line_open_)
-        std::cout << std::endl;
+        report_text(name_.c_str(), "\n", NoteForm::progress);
     line_open_ = false;
-    return std::cout << name_ << ": ";
+    report_problem(name_.c_str(), 0, text);
 }
 
 void PlanReader::finish()
 {
-    std::cout << "done!" << std::endl;
+    report_text(name_.c_str(), "done!\n", NoteForm::progress);
     line_open_ = false;
 }
 
 // Reports why reading stops; always false, for the caller to return.
 bool PlanReader::stop(const char* problem, const FieldLabel& label)
 {
-    std::ostream& out = warn();
-    if (problem == nullptr) {
-        out << (in_.bad() ? "read error" : "file ends early");
-    } else {
-        write_token(out);
-        out << ' ' << problem;
-    }
-    out << " while reading " << label << "; keeping what was read before it" << std::endl;
+    const std::string what = problem == nullptr ? (std::ferror(file_) ? "read error" : "file ends early")
+                                                : shown_token() + " " + problem;
+    warn(what + " while reading " + label + "; keeping what was read before it");
     return false;
 }
 
 // Fetches the next token for a number; false (reported) if there is none.
 bool PlanReader::fetch_number_token(const FieldLabel& label)
 {
-    const Token kind = next_token();
-    if (kind == Token::none)
+    const std::size_t length = read_token(file_, token_, sizeof token_);
+    token_cut_ = length > max_token_length;
+    token_length_ = token_cut_ ? max_token_length : length;
+    if (length == 0)
         return stop(nullptr, label);
-    if (kind == Token::too_long)
+    if (token_cut_)
         return stop("is too long to be a number", label);
     return true;
 }
 
-// Converts with the stream extraction of the "C" locale; the token must be
-// used up, so "2.5" is no count and "1x" no number.
+// The whole token must be a decimal integer, so "2.5" is no count and "1x" no number.
 bool PlanReader::read_int(int32_t& value, const FieldLabel& label)
 {
     if (!fetch_number_token(label))
         return false;
-    std::istringstream text(std::string(token_, token_length_));
-    text.imbue(std::locale::classic());
     int32_t parsed = 0;
-    text >> parsed;
-    const bool out_of_range = text.fail() && (parsed == std::numeric_limits<int32_t>::max()
-                                              || parsed == std::numeric_limits<int32_t>::min());
-    if (out_of_range)
+    const ScanResult result = token_is_text() ? scan_int32(token_, &parsed) : ScanResult::not_a_number;
+    if (result == ScanResult::out_of_range)
         return stop("is out of range", label);
-    if (text.fail() || text.peek() != std::char_traits<char>::eof())
+    if (result == ScanResult::not_a_number)
         return stop("is not a whole number", label);
     value = parsed;
     return true;
@@ -244,15 +197,11 @@ bool PlanReader::read_real(float& value, double scale, const FieldLabel& label)
 {
     if (!fetch_number_token(label))
         return false;
-    std::istringstream text(std::string(token_, token_length_));
-    text.imbue(std::locale::classic());
-    float parsed = 0.0f;
-    text >> parsed;
-    const float largest = std::numeric_limits<float>::max();
-    if (text.fail() && (parsed == largest || parsed == -largest))
-        return stop("is out of range", label);
-    if (text.fail() || text.peek() != std::char_traits<char>::eof())
+    if (!token_is_text() || !is_decimal_number(token_))
         return stop("is not a number", label);
+    const float parsed = std::strtof(token_, nullptr);  // as float at once, as the plan stores it
+    if (std::isinf(parsed))
+        return stop("is out of range", label);
     const float world = static_cast<float>(parsed * scale);
     if (!std::isfinite(world))
         return stop("is out of range", label);
@@ -274,14 +223,14 @@ bool PlanReader::read_point(float& x, float& z, const FieldLabel& label)
 int32_t PlanReader::kept_count(int32_t count, int32_t capacity, const char* kind,
                                const char* plural)
 {
+    const std::string counted = std::string(kind) + " count " + std::to_string(count);
     if (count < 0) {
-        warn() << kind << " count " << count << " is negative; reading no " << plural
-               << std::endl;
+        warn(counted + " is negative; reading no " + plural);
         return 0;
     }
     if (count > capacity) {
-        warn() << kind << " count " << count << " exceeds capacity " << capacity
-               << "; keeping the first " << capacity << std::endl;
+        warn(counted + " exceeds capacity " + std::to_string(capacity) + "; keeping the first "
+             + std::to_string(capacity));
         return capacity;
     }
     return count;
@@ -308,7 +257,7 @@ void reset_plan_for_reading()
 // Reads the two opposite corners of the floor.
 bool read_floor_rectangle(PlanReader& reader)
 {
-    const FieldLabel label{"the floor rectangle", 0, 0};
+    const FieldLabel label = "the floor rectangle";
     float x1 = 0.0f, z1 = 0.0f, x2 = 0.0f, z2 = 0.0f;
     if (!reader.read_point(x1, z1, label) || !reader.read_point(x2, z2, label))
         return false;
@@ -335,14 +284,14 @@ bool read_segment(PlanReader& reader, WallSegment* store, const FieldLabel& labe
 bool read_walls(PlanReader& reader)
 {
     int32_t total = 0;
-    if (!reader.read_int(total, FieldLabel{"the wall count", 0, 0}))
+    if (!reader.read_int(total, FieldLabel("the wall count")))
         return false;
     const int32_t kept = reader.kept_count(total, max_walls, "wall", "walls");
     int32_t stored = 0;
     bool complete = true;
     for (int32_t i = 0; i < total && complete; ++i) {
         WallSegment* store = i < kept ? &floor_plan.walls[i] : nullptr;
-        complete = read_segment(reader, store, FieldLabel{"wall", i + 1, total});
+        complete = read_segment(reader, store, record_label("wall", i + 1, total));
         if (complete && store != nullptr)
             ++stored;
     }
@@ -354,12 +303,12 @@ bool read_walls(PlanReader& reader)
 bool read_lintels(PlanReader& reader)
 {
     int32_t total = 0;
-    if (!reader.read_int(total, FieldLabel{"the lintel count", 0, 0}))
+    if (!reader.read_int(total, FieldLabel("the lintel count")))
         return false;
     const int32_t kept = reader.kept_count(total, max_lintels, "lintel", "lintels");
     for (int32_t i = 0; i < total; ++i) {
         WallSegment* store = i < kept ? &floor_plan.lintels[i] : nullptr;
-        if (!read_segment(reader, store, FieldLabel{"lintel", i + 1, total}))
+        if (!read_segment(reader, store, record_label("lintel", i + 1, total)))
             return false;
         if (store != nullptr)
             floor_plan.lintel_count = i + 1;
@@ -372,22 +321,20 @@ void block_table(PlanReader& reader, const TablePlacement& table, const FieldLab
 {
     if (add_table_walls(table.x, table.z))
         return;
-    std::ostringstream what;
-    what << label;
-    reader.warn() << table_block_refusal(what.str()) << std::endl;
+    reader.warn(table_block_refusal(label));
 }
 
 // Reads the tables; each of kind 2 gets its four blocking segments.
 bool read_tables(PlanReader& reader)
 {
     int32_t total = 0;
-    if (!reader.read_int(total, FieldLabel{"the table count", 0, 0}))
+    if (!reader.read_int(total, FieldLabel("the table count")))
         return false;
     floor_plan.table_wall_count = 0;
     floor_plan.visit_wall_start = -1;
     const int32_t kept = reader.kept_count(total, max_tables, "table", "tables");
     for (int32_t i = 0; i < total; ++i) {
-        const FieldLabel label{"table", i + 1, total};
+        const FieldLabel label = record_label("table", i + 1, total);
         TablePlacement table{};
         if (!reader.read_point(table.x, table.z, label) || !reader.read_int(table.kind, label))
             return false;
@@ -405,10 +352,10 @@ bool read_tables(PlanReader& reader)
 bool read_points(PlanReader& reader)
 {
     if (!reader.read_point(floor_plan.start_x, floor_plan.start_z,
-                           FieldLabel{"the start point", 0, 0}))
+                           FieldLabel("the start point")))
         return false;
     return reader.read_point(floor_plan.mark_x, floor_plan.mark_z,
-                             FieldLabel{"the point after the start point", 0, 0});
+                             FieldLabel("the point after the start point"));
 }
 
 // ---------------------------------------------------------------------------
@@ -420,12 +367,13 @@ std::string chosen_plan_file_name()
 {
     if (viewer_state.plan_from_command_line) {
         const std::string& name = viewer_state.plan_file_name;
-        std::ifstream probe(name);
-        if (!probe) {
-            std::cout << "Cannot read maze from file \"" << name << "\"....exiting!"
-                      << std::endl;
+        std::FILE* probe = std::fopen(name.c_str(), "r");
+        if (probe == nullptr) {
+            report_text(name.c_str(), "Cannot read maze from file \"" + name + "\"....exiting!\n",
+                        NoteForm::plain);
             end_program(-1);
         }
+        std::fclose(probe);
         viewer_state.plan_from_command_line = 0;
         return name;
     }
@@ -442,18 +390,18 @@ std::string chosen_plan_file_name()
 void read_plan()
 {
     const std::string name = chosen_plan_file_name();
-    std::ifstream file(name);
-    if (!file) {
-        std::cerr << "Couldn't open file \"" << name << "\"!!!" << std::endl;
+    std::FILE* file = std::fopen(name.c_str(), "r");
+    if (file == nullptr) {
+        report_text(name.c_str(), "Couldn't open file \"" + name + "\"!!!\n", NoteForm::plain, true);
         return;
     }
-    std::cout << "Reading plan from file \"" << name << "\"....." << std::flush;
+    report_text(name.c_str(), "Reading plan from file \"" + name + "\".....", NoteForm::progress);
     PlanReader reader(file, name);
     reset_plan_for_reading();
     const bool complete = read_floor_rectangle(reader) && read_walls(reader)
                           && read_lintels(reader) && read_tables(reader)
                           && read_points(reader);
-    file.close();
+    std::fclose(file);
     if (complete)
         reader.finish();
 }

@@ -45,6 +45,8 @@ extern FloorPlan floor_plan;
 // Built-in plan file names; row n is chosen by plan_choice n (row 0 unused).
 extern const char plan_file_names[plan_name_count + 1][plan_name_size];
 
+// True when the four coordinates are equal exactly.
+bool same_segment(const WallSegment& a, const WallSegment& b);
 // Orders walls by the weight 1000 x1 + 100 x2 + 10 z1 + z2; -1, 0 or 1.
 int compare_segments(const WallSegment& a, const WallSegment& b);
 

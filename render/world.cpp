@@ -1,8 +1,10 @@
 // world.cpp -- world (re)initialisation: status text, GL state, light 0,
-// material, the seven textures and the walls; and the per-frame lighting.
+// material, the seven textures and the walls; the per-frame lighting and the
+// projection.
 #include "render/world.h"
 
 #include <GL/gl.h>   // Required for: glClearColor(), glLightfv(), glMaterialfv()
+#include <GL/glu.h>  // Required for: gluPerspective()
 #include <cstdio>    // Required for: snprintf()
 
 #include "app/state.h"
@@ -21,6 +23,10 @@ const float clear_alpha = 0.0f;
 const float material_diffuse[4] = {0.6f, 0.6f, 0.6f, 1.0f};
 const float material_specular[4] = {1.0f, 0.5f, 0.5f, 1.0f};
 const float material_shininess = 30.0f;
+
+constexpr double field_of_view = 60.0;  // vertical, degrees
+constexpr double near_plane = 0.05;     // world units
+constexpr double far_plane = 100.0;     // world units
 
 // Light 0: ambient, then its position under the current model-view matrix.
 void set_up_light0()
@@ -72,4 +78,28 @@ void set_up_lighting()
     set_up_light0();
     set_up_light_model();
     set_up_material();
+}
+
+// The viewport over the whole window and the perspective projection; a
+// window squeezed to no height (or width) counts as one pixel, so that the
+// aspect never divides by zero.
+void set_projection(int width, int height)
+{
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double aspect = double(width > 0 ? width : 1) / double(height > 0 ? height : 1);
+    gluPerspective(field_of_view, aspect, near_plane, far_plane);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// Lights 1 (ambient) and 2 (diffuse), placed in world coordinates.
+void place_lights_1_and_2()
+{
+    glLightfv(GL_LIGHT1, GL_AMBIENT, light1_ambient);
+    glLightfv(GL_LIGHT1, GL_POSITION, light1_position);
+    glEnable(GL_LIGHT1);
+    glLightfv(GL_LIGHT2, GL_DIFFUSE, light2_diffuse);
+    glLightfv(GL_LIGHT2, GL_POSITION, light2_position);
+    glEnable(GL_LIGHT2);
 }

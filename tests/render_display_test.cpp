@@ -10,6 +10,7 @@
 
 #include "app/viewer.h"
 #include "plan/walls.h"
+#include "render/world.h"
 #include "render_gl_harness.h"
 
 using namespace render_test;
@@ -44,14 +45,7 @@ Picture frame_from(float x, float z, float heading)
     return read_picture();
 }
 
-void set_perspective()
-{
-    glViewport(0, 0, main_width, main_height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, double(main_width) / main_height, 0.05, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-}
+void set_perspective() { set_projection(main_width, main_height); }
 
 bool is_yellow(const Picture& p, int x, int y) { return p.red(x, y) > 0.3f && std::fabs(p.red(x, y) - p.green(x, y)) < 0.03f && p.blue(x, y) < 0.05f; }
 bool is_magenta(const Picture& p, int x, int y) { return p.red(x, y) > 0.3f && std::fabs(p.red(x, y) - p.blue(x, y)) < 0.03f && p.green(x, y) < 0.05f; }

@@ -13,6 +13,7 @@
 #include "app/viewer.h"
 #include "plan/walls.h"
 #include "render/maze.h"
+#include "render/world.h"
 #include "render_gl_harness.h"
 
 using namespace render_test;
@@ -65,21 +66,12 @@ void reset_modes()
 void draw_frame(const float eye[3], const float target[3], const float up[3])
 {
     glutSetWindow(window_state.main_window);
-    glViewport(0, 0, main_width, main_height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, double(main_width) / main_height, 0.05, 100.0);
-    glMatrixMode(GL_MODELVIEW);
+    set_projection(main_width, main_height);
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], up[0], up[1], up[2]);
     glPushMatrix();
-    glLightfv(GL_LIGHT1, GL_AMBIENT, light1_ambient);
-    glLightfv(GL_LIGHT1, GL_POSITION, light1_position);
-    glEnable(GL_LIGHT1);
-    glLightfv(GL_LIGHT2, GL_DIFFUSE, light2_diffuse);
-    glLightfv(GL_LIGHT2, GL_POSITION, light2_position);
-    glEnable(GL_LIGHT2);
+    place_lights_1_and_2();
     draw_maze();
     glPopMatrix();
 }
