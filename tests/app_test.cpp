@@ -63,22 +63,18 @@ TEST_F(Viewer, StartUpBuildsTheWorldAndKeysSwitchViewsAndPlans)
     EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH), 700);
 
     // Each view keeps its own angle across pop-up switches.
+    auto views = [] { return text(viewer_state.popup_view, viewer_state.heading, viewer_state.popup_angle, viewer_state.saved_heading, viewer_state.x); };
     press(GLUT_KEY_RIGHT, 2);
-    EXPECT_FLOAT_EQ(viewer_state.popup_angle, 12.0f);
     on_key('v', 0, 0);  // the first time at 0
-    EXPECT_FLOAT_EQ(viewer_state.popup_angle, 0.0f);
-    EXPECT_FLOAT_EQ(viewer_state.saved_heading, 12.0f);
+    EXPECT_EQ(views(), "1 12 0 12 9 ");
     press(GLUT_KEY_LEFT, 3);  // the overhead picture turns; the visitor stays
-    EXPECT_FLOAT_EQ(viewer_state.popup_angle, -18.0f);
-    EXPECT_EQ(viewer_state.x, start_x);
     on_key('V', 0, 0);
-    EXPECT_EQ(viewer_state.popup_view, 0);
-    EXPECT_FLOAT_EQ(viewer_state.heading, 12.0f);
+    EXPECT_EQ(views().substr(0, 5), "0 12 ");
+    EXPECT_FLOAT_EQ(viewer_state.saved_popup_angle, -18.0f);
     EXPECT_EQ(glutGetWindow(), window_state.main_window);
     press(GLUT_KEY_RIGHT, 5);
     on_key('v', 0, 0);
-    EXPECT_FLOAT_EQ(viewer_state.popup_angle, -18.0f);
-    EXPECT_FLOAT_EQ(viewer_state.saved_heading, 42.0f);
+    EXPECT_EQ(views(), "1 42 -18 42 9 ");
 
     // Overhead, up and down move the eye between 5 and 100 in steps of 5.
     const std::pair<int, float> eye[] = {{GLUT_KEY_UP, 20}, {GLUT_KEY_UP, 15}, {GLUT_KEY_UP, 10}, {GLUT_KEY_UP, 5},
@@ -98,14 +94,11 @@ TEST_F(Viewer, StartUpBuildsTheWorldAndKeysSwitchViewsAndPlans)
     on_special_key(GLUT_KEY_F1, 0, 0);
     press(GLUT_KEY_UP);
     on_key('1', 0, 0);
-    EXPECT_FLOAT_EQ(viewer_state.heading + viewer_state.popup_angle, 0.0f);
-    EXPECT_FLOAT_EQ(viewer_state.eye_height, 1.0f);
-    EXPECT_EQ(viewer_state.textures_on * 1000 + viewer_state.walk_through_walls * 100 + viewer_state.popup_view * 10 +
-                  viewer_state.help_shown, 111);
+    auto switches = [] { return text(viewer_state.textures_on, viewer_state.walk_through_walls, viewer_state.popup_view, viewer_state.help_shown); };
+    EXPECT_EQ(text(viewer_state.heading, viewer_state.popup_angle, viewer_state.eye_height, viewer_state.x, switches()), "0 0 1 9 0 1 1 1  ");
     on_key('T', 0, 0);
-    EXPECT_EQ(viewer_state.textures_on, 1);
     on_special_key(GLUT_KEY_F1, 0, 0);  // help and the overhead view switch independently
-    EXPECT_EQ(viewer_state.help_shown * 10 + viewer_state.popup_view, 1);
+    EXPECT_EQ(switches(), "1 1 1 0 ");
 
     const struct {
         unsigned char key;
@@ -116,10 +109,8 @@ TEST_F(Viewer, StartUpBuildsTheWorldAndKeysSwitchViewsAndPlans)
     for (const auto& row : plans) {
         on_key(row.key, 0, 0);
         on_special_key(GLUT_KEY_F5, 0, 0);  // no meaning, no change
-        EXPECT_EQ(viewer_state.plan_choice, row.plan);
-        EXPECT_FLOAT_EQ(viewer_state.heading, row.heading);
-        EXPECT_FLOAT_EQ(viewer_state.popup_angle, row.heading);
-        EXPECT_FLOAT_EQ(viewer_state.x, row.x);
+        EXPECT_EQ(text(viewer_state.plan_choice, viewer_state.heading, viewer_state.popup_angle, viewer_state.x),
+                  text(row.plan, row.heading, row.heading, row.x));
     }
     on_key('2', 0, 0);
     press(GLUT_KEY_UP);  // heading 180 walks along +z
@@ -140,12 +131,10 @@ TEST_F(Viewer, ArrowsAndDragsWalkAndTurnAndWallsStopTheWalk)
                   {GLUT_KEY_DOWN, 0, start_z, 0, 10}, {GLUT_KEY_DOWN, 0, start_z + 0.4f, 0, 10}};
     for (const auto& row : arrows) {
         press(row.key);
-        EXPECT_FLOAT_EQ(viewer_state.heading, row.heading);
-        EXPECT_NEAR(viewer_state.z, row.z, 1e-5);
-        EXPECT_EQ(viewer_state.last_mouse_x * 1000 + viewer_state.last_mouse_y, row.mouse_x * 1000 + row.mouse_y);
+        EXPECT_EQ(text(viewer_state.heading, viewer_state.z, viewer_state.last_mouse_x, viewer_state.last_mouse_y),
+                  text(row.heading, row.z, row.mouse_x, row.mouse_y));
     }
-    EXPECT_FLOAT_EQ(viewer_state.plan_x, 3.0f);
-    EXPECT_NEAR(viewer_state.plan_y, 2.7 - 0.4 / 3.0, 1e-6);
+    EXPECT_EQ(text(viewer_state.plan_x, viewer_state.plan_y), text(3.0f, 2.7f - 0.4f / 3.0f));
     on_motion(0, 0);  // a drag after an arrow measures from the arrow's made-up position
     EXPECT_FLOAT_EQ(viewer_state.z, start_z);
 
@@ -165,10 +154,8 @@ TEST_F(Viewer, ArrowsAndDragsWalkAndTurnAndWallsStopTheWalk)
             on_mouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
         }
         on_motion(row.x, row.y);
-        EXPECT_FLOAT_EQ(viewer_state.heading, row.heading);
-        EXPECT_FLOAT_EQ(viewer_state.popup_angle, row.heading);
-        EXPECT_NEAR(viewer_state.x, row.world_x, 1e-5);
-        EXPECT_NEAR(viewer_state.z, row.world_z, 1e-5);
+        EXPECT_EQ(text(viewer_state.heading, viewer_state.popup_angle, viewer_state.x, viewer_state.z),
+                  text(row.heading, row.heading, row.world_x, row.world_z));
     }
 
     on_key('1', 0, 0);
@@ -262,13 +249,9 @@ protected:
 TEST_F(Visit, DeskStandsWhereTheRecordSaysTurnedBeyondTheLineAndBlocks)
 {
     RoomRecord r = room(310, 0.0f, 0.0f, "p310.html");  // 0, 0: the mean of the first six corners
-    visit_room(r);
-    EXPECT_FLOAT_EQ(r.TableX * 10 + r.TableY, 11.5f);
-    EXPECT_EQ(floor_plan.table_count, 1);
-    EXPECT_FLOAT_EQ(floor_plan.tables[0].x * 10 + floor_plan.tables[0].z, 30 - 4.5f);
-    EXPECT_EQ(floor_plan.tables[0].kind, 2);
-    EXPECT_EQ(floor_plan.table_wall_count, plan_table_segments + 4);  // after the plan's walls and desk block
-    EXPECT_FLOAT_EQ(floor_plan.walls[plan_walls + plan_table_segments].x2, 4.1f);
+    visit_room(r);  // the desk's block follows the plan's walls and desk block
+    EXPECT_EQ(text(r.TableX, r.TableY, floor_plan.table_count, floor_plan.tables[0].x, floor_plan.tables[0].z, floor_plan.tables[0].kind,
+                   floor_plan.table_wall_count, floor_plan.walls[plan_walls + plan_table_segments].x2), "1 1.5 1 3 -4.5 2 8 4.1 ");
     EXPECT_EQ(calls(), "1\np310.html\n");
 
     const struct {

@@ -80,13 +80,7 @@ std::string record(int shape, const std::string& token, const std::string& point
 }
 const std::string six_points = "0 0 1 0 1 1 0 1 0 0 1 1";
 
-void expect_box(const LocatorEntry& entry, float min_x, float min_y, float max_x, float max_y)
-{
-    EXPECT_FLOAT_EQ(entry.min_x, min_x);
-    EXPECT_FLOAT_EQ(entry.min_y, min_y);
-    EXPECT_FLOAT_EQ(entry.max_x, max_x);
-    EXPECT_FLOAT_EQ(entry.max_y, max_y);
-}
+std::string box(const LocatorEntry& entry) { return text(entry.min_x, entry.min_y, entry.max_x, entry.max_y); }
 
 } // namespace
 
@@ -167,26 +161,14 @@ TEST_F(Directory, LayerDeliversNamesValuesChildrenAndAttributesInAnyOrder)
 TEST_F(Directory, RoomRecordsTakeEveryMatchInDocumentOrder)
 {
     copy_test_data("directory/rooms.xml", "Department.xml");
-    RoomRecord r = load("301");
-    EXPECT_EQ(r.found, 1);
-    EXPECT_EQ(r.Room_Number, 301);
-    EXPECT_STREQ(r.Professor, "Ada Brenwick");  // not the later one outside every Room
-    EXPECT_STREQ(r.Introduction_Text, "  Optics lab, mind the step  ");
-    EXPECT_STREQ(r.Publications, "publications/room301.html");
-    EXPECT_EQ(r.NumberWalls, 6);
-    EXPECT_FLOAT_EQ(r.RoomX[9], 7.75f);
-    EXPECT_FLOAT_EQ(r.RoomY[9], -3.5f);
-    EXPECT_FLOAT_EQ(r.RoomX[2], 0.0f);
-    EXPECT_FLOAT_EQ(r.CenterY, 4.0f);
-    EXPECT_FLOAT_EQ(r.LightY, 4.5f);  // nested two levels down
+    RoomRecord r = load("301");  // not the professor outside every Room; LightY two levels down
+    EXPECT_EQ(text(r.found, r.Room_Number, r.Professor, r.Introduction_Text, r.Publications, r.NumberWalls),
+              "1 301 Ada Brenwick   Optics lab, mind the step   publications/room301.html 6 ");
+    EXPECT_EQ(text(r.RoomX[9], r.RoomY[9], r.RoomX[2], r.CenterY, r.LightY), "7.75 -3.5 0 4 4.5 ");
 
     // "302" is room 302's number and later the introduction of room " 303 ".
     r = load("302");
-    EXPECT_EQ(r.Room_Number, 303);
-    EXPECT_STREQ(r.Professor, "Second Holder");
-    EXPECT_STREQ(r.Research, "Early only");
-    EXPECT_FLOAT_EQ(r.RoomX[2], 4.5f);
-    EXPECT_FLOAT_EQ(r.TableY, -1.0f);
+    EXPECT_EQ(text(r.Room_Number, r.Professor, r.Research, r.RoomX[2], r.TableY), "303 Second Holder Early only 4.5 -1 ");
     for (int k = 0; k < room_corner_count; ++k)
         EXPECT_NE(r.RoomX[k], 99.0f) << "RoomX11 must be ignored";
     EXPECT_EQ(load("303").found + load("999").found + load("Outside Every Room").found + load("Corridor notes").found, 0);
@@ -198,16 +180,12 @@ TEST_F(Directory, RoomRecordsTakeEveryMatchInDocumentOrder)
     EXPECT_EQ(load("Lab", &notes).found, 0);
     EXPECT_EQ(notes, "\n I HAVE ATTRIBUTES \n The NODE has no values associated with it ...\n Number of Attributes : 2floor\n");
 
+    // "  -17 apples", "2.5e1", "-.5e-1", "0x10", "inf", "7" then "abc", "1e60", "12abc", "1e",
+    // text then CDATA, "99999999999".
     r = load("304", &notes);
-    EXPECT_EQ(r.NumberWalls, -17);       // "  -17 apples"
-    EXPECT_FLOAT_EQ(r.CenterX, 25.0f);   // "2.5e1"
-    EXPECT_FLOAT_EQ(r.CenterY, -0.05f);  // "-.5e-1"
-    EXPECT_FLOAT_EQ(r.TableX + r.TableY + r.LightX, 0.0f);  // "0x10", "inf", "7" then "abc"
-    EXPECT_FLOAT_EQ(r.LightY, FLT_MAX);  // "1e60" held at the limit
-    EXPECT_FLOAT_EQ(r.RoomX[0], 12.0f);  // "12abc"
-    EXPECT_FLOAT_EQ(r.RoomY[0], 1.0f);   // "1e"
-    EXPECT_STREQ(r.Research, " & <haze>");
-    EXPECT_EQ(r.Room_Number, INT32_MAX);
+    EXPECT_EQ(text(r.NumberWalls, r.CenterX, r.CenterY, r.TableX, r.TableY, r.LightX, r.LightY == FLT_MAX, r.RoomX[0],
+                   r.RoomY[0], r.Research, r.Room_Number == INT32_MAX),
+              "-17 25 -0.05 0 0 0 1 12 1  & <haze> 1 ");
     EXPECT_EQ(notes, "Department.xml: LightY value beyond the float range; held at the limit (noted once)\n"
                      "Department.xml: Room_Number value out of the 32-bit range; held at the limit (noted once)\n");
 
@@ -221,11 +199,9 @@ TEST_F(Directory, RoomRecordsTakeEveryMatchInDocumentOrder)
     current_record = &guarded.record;
     notes = capture_console([] { load_room_record("305"); }).out;
     current_record = nullptr;
-    EXPECT_STREQ(guarded.record.Professor, "Bartholomew Quennev");  // 19 bytes
-    EXPECT_EQ(std::strlen(guarded.record.Introduction_Text), 99u);
-    EXPECT_STREQ(guarded.record.Texture, "abcdefghijklmnopqr");  // a two-byte letter is not split
-    EXPECT_STREQ(guarded.record.NormalTable, "twelve-char");
-    EXPECT_STREQ(guarded.record.Image, "exactly-19-bytes-ok");
+    const RoomRecord& cut = guarded.record;  // 19 bytes; a two-byte letter is not split
+    EXPECT_EQ(text(cut.Professor, std::strlen(cut.Introduction_Text), cut.Texture, cut.NormalTable, cut.Image),
+              "Bartholomew Quennev 99 abcdefghijklmnopqr twelve-char exactly-19-bytes-ok ");
     EXPECT_EQ(std::string(guarded.before, 16) + std::string(guarded.after, 16), std::string(32, 0x5A));
     EXPECT_EQ(notes, "Department.xml: Professor text longer than 19 bytes; cut to fit (noted once)\n"
                      "Department.xml: Introduction_Text text longer than 99 bytes; cut to fit (noted once)\n"
@@ -291,13 +267,10 @@ TEST_F(Directory, LocatorReadsShapesNamesAndBoxesAndFindsTheFirstHolder)
 {
     copy_test_data("directory/locator_rooms.inp", "qor3rdfloor.inp");
     EXPECT_EQ(capture_console([] { read_room_locator(); }).out, "");
-    EXPECT_EQ(locator_searchable_count, 5);  // the last record before the 0 included
-    EXPECT_EQ(locator_table[5].shape, 0);
-    EXPECT_FLOAT_EQ(locator_table[0].point_x[6], 0.0f);  // six points only
-    expect_box(locator_table[1], 12, 1, 20, 8);           // shape 5: ten points
-    EXPECT_FLOAT_EQ(locator_table[1].point_y[9], 6.0f);
-    EXPECT_EQ(locator_table[3].shape, -1);
-    expect_box(locator_table[4], 40, 0, 45, 5);
+    // The last record before the 0 included; six points, but ten for shape 5.
+    EXPECT_EQ(text(locator_searchable_count, locator_table[5].shape, locator_table[0].point_x[6], box(locator_table[1]),
+                   locator_table[1].point_y[9], locator_table[3].shape, box(locator_table[4])),
+              "5 0 0 12 1 20 8  6 -1 40 0 45 5  ");
     const struct {
         float x, y;
         const char* room;
@@ -314,11 +287,8 @@ TEST_F(Directory, LocatorReadsShapesNamesAndBoxesAndFindsTheFirstHolder)
     EXPECT_EQ(read_locator("description\n" + record(3, "<A1>", "0 0 2 0 2 2 0 2 1 1 1 1") +
                            "9 x 10 10 11 10 11 11 10 11 10 10 11 11\n" +
                            record(-7, "<B2>", "20 20 21 20 21 21 20 21 20 20 21 21") + "0 x\n"), "");
-    ASSERT_EQ(locator_searchable_count, 3);
-    expect_box(locator_table[0], 0, 0, 2, 2);
-    EXPECT_EQ(locator_table[1].shape, 9);
-    EXPECT_STREQ(locator_table[1].name, "");
-    EXPECT_STREQ(locator_table[2].name, "B2");
+    EXPECT_EQ(text(locator_searchable_count, box(locator_table[0]), locator_table[1].shape, locator_table[1].name,
+                   locator_table[2].name), "3 0 0 2 2  9  B2 ");
 
     // The header ends only at the exact word; the first record counts even with shape 0.
     EXPECT_EQ(read_locator("Floor three\tdescriptions\n  Description description2\nxdescription descriptio\n\n"
@@ -345,8 +315,7 @@ TEST_F(Directory, LocatorReadsShapesNamesAndBoxesAndFindsTheFirstHolder)
               "qor3rdfloor.inp: a token of 10000 characters is longer than 19; cut to \"" + cut + "\"\n"
               "qor3rdfloor.inp: a token of 10000 characters is longer than 19; cut to \"" + cut + "\"\n"
               "qor3rdfloor.inp: room name in \"" + cut + "\" is longer than 11 characters; cut to fit\n");
-    EXPECT_STREQ(locator_table[0].name, "wwwwwwwwwww");
-    expect_box(locator_table[1], 5, 5, 6, 6);
+    EXPECT_EQ(text(locator_table[0].name, box(locator_table[1])), "wwwwwwwwwww 5 5 6 6  ");
 
     auto rooms = [](int count) {  // count rooms side by side along x
         std::string text = "description\n";
@@ -390,8 +359,7 @@ TEST_F(Directory, DamagedLocatorFilesKeepTheRoomsReadBefore)
     }
     // The token after the terminating 0 may be missing; decimal forms are read.
     EXPECT_EQ(read_locator(head + "4 <R2> -1.5 +2 .5 2. 3e0 4E-1 5 5 6 6 7 7\n0"), "");
-    ASSERT_EQ(locator_searchable_count, 2);
-    expect_box(locator_table[1], -1.5f, 0.4f, 7, 7);
+    EXPECT_EQ(text(locator_searchable_count, box(locator_table[1])), "2 -1.5 0.4 7 7  ");
 }
 
 TEST_F(Directory, FirstLookupReadsTheLocatorOnceAndTheRecordIsReused)
@@ -408,9 +376,7 @@ TEST_F(Directory, FirstLookupReadsTheLocatorOnceAndTheRecordIsReused)
     EXPECT_EQ(lookup_room(0, "", 2.0f, 1.0f), first);
     EXPECT_STREQ(first->Professor, "Ada Brenwick");
     RoomRecord* corridor = lookup_room(0, "", 100.0f, 100.0f);  // cleared, nothing of 301 left
-    EXPECT_EQ(corridor->found + corridor->Room_Number, 0);
-    EXPECT_STREQ(corridor->Professor, "");
-    EXPECT_FLOAT_EQ(corridor->RoomX[0], 0.0f);
+    EXPECT_EQ(text(corridor->found, corridor->Room_Number, corridor->Professor, corridor->RoomX[0]), "0 0  0 ");
     EXPECT_EQ(lookup_room(0, "", 42.0f, 2.0f)->Room_Number, 305);
     EXPECT_EQ(lookup_room(1, "306", 100.0f, 100.0f)->Room_Number, 306);  // by text the position does not count
     EXPECT_EQ(lookup_call_count, 5);

@@ -21,13 +21,9 @@ void reset_plan_state()
     viewer_state = ViewerState{};
 }
 
-void expect_segment(const WallSegment& s, float x1, float z1, float x2, float z2)
-{
-    EXPECT_FLOAT_EQ(s.x1, x1);
-    EXPECT_FLOAT_EQ(s.z1, z1);
-    EXPECT_FLOAT_EQ(s.x2, x2);
-    EXPECT_FLOAT_EQ(s.z2, z2);
-}
+std::string seg(const WallSegment& s) { return text(s.x1, s.z1, s.x2, s.z2); }
+// Walls, lintels, tables and table segments read.
+std::string counts() { return text(floor_plan.wall_count, floor_plan.lintel_count, floor_plan.table_count, floor_plan.table_wall_count); }
 
 class PlanReader : public testing::Test {
 protected:
@@ -62,36 +58,26 @@ TEST_F(PlanReader, ReadsRecordsInWorldUnitsSortedWithoutDuplicates)
     copy_test_data("plan/example.dat", "plan.dat");
     floor_plan.visit_wall_start = 7;
     EXPECT_EQ(read().out, done);
-    EXPECT_FLOAT_EQ(floor_plan.floor_x2, 30.0f);
-    EXPECT_FLOAT_EQ(floor_plan.floor_z2, -15.0f);
-    ASSERT_EQ(floor_plan.wall_count, 1);
-    expect_segment(floor_plan.walls[0], 0, 0, 30, 0);
-    ASSERT_EQ(floor_plan.lintel_count, 1);
-    expect_segment(floor_plan.lintels[0], 12, 0, 12, -3);
-    ASSERT_EQ(floor_plan.table_count, 1);
-    EXPECT_FLOAT_EQ(floor_plan.tables[0].z, -3.0f);
-    EXPECT_EQ(floor_plan.tables[0].kind, 2);
-    ASSERT_EQ(floor_plan.table_wall_count, 4);  // the blocking table follows the walls
-    expect_segment(floor_plan.walls[1], 6, -3, 7.1f, -3);
-    EXPECT_FLOAT_EQ(floor_plan.start_x, 3.0f);
+    ASSERT_EQ(counts(), "1 1 1 4 ");  // the blocking table's segments follow the walls
+    EXPECT_EQ(text(floor_plan.floor_x2, floor_plan.floor_z2, seg(floor_plan.walls[0]), seg(floor_plan.walls[1])),
+              "30 -15 0 0 30 0  6 -3 7.1 -3  ");
+    EXPECT_EQ(text(seg(floor_plan.lintels[0]), floor_plan.tables[0].z, floor_plan.tables[0].kind, floor_plan.start_x),
+              "12 0 12 -3  -3 2 3 ");
     EXPECT_EQ(floor_plan.visit_wall_start, -1);
 
-    // (0 0 0 5) three times, (1 0 1 5) twice, (0 5 0 0) once.
+    // (0 0 0 5) three times, (1 0 1 5) twice, (0 5 0 0) once: weights -150, -15, 3285.
     copy_test_data("plan/duplicates.dat", "plan.dat");
     read();
-    ASSERT_EQ(floor_plan.wall_count, 3);
-    expect_segment(floor_plan.walls[0], 0, -15, 0, 0);  // weight -150
-    expect_segment(floor_plan.walls[2], 3, 0, 3, -15);  // weight 3285
+    EXPECT_EQ(text(floor_plan.wall_count, seg(floor_plan.walls[0]), seg(floor_plan.walls[2])), "3 0 -15 0 0  3 0 3 -15  ");
     write_file("plan.dat", plan_with_walls(6, "9 1 9 2\n0 0 0 5\n1 0 1 5\n2 3 2 1\n0.5 7 4 7\n0 0 0 5\n"));
     read();
     ASSERT_EQ(floor_plan.wall_count, 5);
     for (int i = 1; i < floor_plan.wall_count; ++i)
         EXPECT_EQ(compare_segments(floor_plan.walls[i - 1], floor_plan.walls[i]), -1) << i;
-    expect_segment(floor_plan.walls[4], 27, -3, 27, -6);
+    EXPECT_EQ(seg(floor_plan.walls[4]), "27 -3 27 -6 ");
     write_file("plan.dat", plan_with_walls(0, ""));
     read();
-    EXPECT_EQ(floor_plan.wall_count, 0);
-    EXPECT_EQ(floor_plan.lintel_count, 1);
+    EXPECT_EQ(counts(), "0 1 0 0 ");
 
     // x1 outweighs a large z2 difference; equal weights compare as 0.
     EXPECT_EQ(compare_segments(WallSegment{1, 0, 0, -900}, WallSegment{0, 0, 0, 0}), 1);
@@ -170,22 +156,14 @@ TEST_F(PlanReader, DamagedFilesAreReportedAndKeepWhatWasRead)
         const Console console = read();
         EXPECT_EQ(console.out, reading + "\nplan.dat: " + row.messages + ending) << row.text.substr(0, 40);
         EXPECT_EQ(console.err, "");
-        EXPECT_EQ(floor_plan.wall_count, row.walls);
-        EXPECT_EQ(floor_plan.lintel_count, row.lintels);
-        EXPECT_EQ(floor_plan.table_count, row.tables);
-        if (&row == &rows[0]) {  // the dropped walls were still read: the lintel after them is right
-            expect_segment(floor_plan.walls[299], 897, 0, 897, -3);
-            expect_segment(floor_plan.lintels[0], 12, 0, 12, -3);
-        } else if (&row == &rows[1]) {
-            EXPECT_FLOAT_EQ(floor_plan.tables[299].x, 897.0f);
-            EXPECT_FLOAT_EQ(floor_plan.start_x, 6.0f);
-        } else if (&row == &rows[3]) {
-            EXPECT_EQ(floor_plan.table_wall_count, 4);
-            expect_segment(floor_plan.walls[299], 6, -3, 6, -2);
-        } else if (&row == &rows[4]) {
-            expect_segment(floor_plan.walls[1], 21, 0, 21, -3);
-            EXPECT_EQ(floor_plan.start_x, 0.0f);
-        }
+        EXPECT_EQ(text(floor_plan.wall_count, floor_plan.lintel_count, floor_plan.table_count), text(row.walls, row.lintels, row.tables));
+        // The dropped walls were still read: the lintel after them is right.
+        const std::string details[] = {seg(floor_plan.walls[299]) + seg(floor_plan.lintels[0]),
+                                       text(floor_plan.tables[299].x, floor_plan.start_x),
+                                       "", text(floor_plan.table_wall_count, seg(floor_plan.walls[299])),
+                                       text(seg(floor_plan.walls[1]), floor_plan.start_x), ""};
+        const char* const wanted[] = {"897 0 897 -3 12 0 12 -3 ", "897 6 ", "", "4 6 -3 6 -2  ", "21 0 21 -3  0 ", ""};
+        EXPECT_EQ(details[&row - rows], wanted[&row - rows]);
     }
     EXPECT_FLOAT_EQ(floor_plan.start_x, 3.0f);  // ending after the start point keeps it
 

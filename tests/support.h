@@ -14,6 +14,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/state.h"
@@ -67,6 +68,22 @@ inline std::string read_file(const std::string& name)
 inline void copy_test_data(const std::string& source, const std::string& target)
 {
     fs::copy_file(std::string(VEVUV_TEST_DATA) + "/" + source, target, fs::copy_options::overwrite_existing);
+}
+
+// The values written one after another, each followed by a blank (floats to
+// six digits, -0 as 0), so that several fields can be checked in one comparison.
+template <typename... T>
+std::string text(const T&... values)
+{
+    std::ostringstream out;
+    auto put = [&out](const auto& v) {
+        if constexpr (std::is_floating_point_v<std::decay_t<decltype(v)>>)
+            out << v + 0.0f << ' ';
+        else
+            out << v << ' ';
+    };
+    (put(values), ...);
+    return out.str();
 }
 
 // What a call wrote to the two console streams.
