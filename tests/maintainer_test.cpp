@@ -182,7 +182,6 @@ TEST(VevuvCheck, ShippedBuildingIsCleanAndItsMapHasEveryRoomAndMark)
 TEST(VevuvCheck, EachBrokenThingIsOneFindingOnItsLine)
 {
     const std::string plan = "plan.dat: ";
-    std::string short_walls;
     const std::function<Lines()> rows[] = {
         [&] {  // walls 47 to 51 follow the plan's 46; wall 16 is "3 0 3 2.2", wall 1 "0 0 30 0"
             add_walls("plan.dat", {"10 0 11 1", "3 0 3 2.2", "30 0 0 0", "31 0 31 6", "7 1 7 1"});
