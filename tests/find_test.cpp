@@ -1,4 +1,4 @@
-// find_text_test.cpp -- Find's matching: word prefixes over the number,
+// find_test.cpp -- Find's matching: word prefixes over the number,
 // professor, introduction and research, case and accents folded, ranking.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// route_planner_test.cpp -- the way planner on the shipped plans and on
+// route_test.cpp -- the way planner on the shipped plans and on
 // hand-made floors: a way exists and keeps the clearance, a walled-up door
 // gives none, and the way is as short as the geometry allows.
 #include <gtest/gtest.h>
@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "plan/walls.h"
-#include "plan_test_support.h"
 #include "route/route_planner.h"
+#include "support.h"
 
 namespace {
 
@@ -20,10 +20,10 @@ GoalArea plan_box(float x0, float y0, float x1, float y1)
 // Reads a shipped plan as the program does.
 void read_shipped_plan(int choice, const char* file)
 {
-    plan_test::reset_plan_state();
+    test::reset_plan_state();
     std::filesystem::copy_file(std::string(VEVUV_SHIPPED_DATA) + "/" + file, file);
     viewer_state.plan_choice = choice;
-    plan_test::capture_console([] { read_plan(); });
+    test::capture_console([] { read_plan(); });
 }
 
 // Least distance from the way to any wall of the loaded plan.
@@ -54,7 +54,7 @@ TEST(RoutePlanner, ShippedPlansFromTheStart)
         {3, "plan3.dat", plan_box(8.9f, 0.4f, 11.1f, 1.8f), true},    // room 307 beside it
     };
     for (const Row& row : rows) {
-        plan_test::ScratchDir scratch;
+        test::ScratchDir scratch;
         read_shipped_plan(row.choice, row.file);
         const RoutePoint start{floor_plan.start_x, floor_plan.start_z};
         const std::vector<RoutePoint> way = plan_route(floor_plan, start, row.goal, wall_clearance);
@@ -85,7 +85,7 @@ TEST(RoutePlanner, HandMadeFloors)
         {"start not a number", false, {NAN, -2.0f}, 0.0},
     };
     for (const Row& row : rows) {
-        plan_test::reset_plan_state();
+        test::reset_plan_state();
         FloorPlan& p = floor_plan;
         p.floor_x2 = 20.0f;
         p.floor_z2 = -10.0f;

@@ -1,0 +1,331 @@
+// app_test.cpp -- keys, arrows and drags against the viewer state with GLUT
+// started for real on a small floor; the room visit: desk placement and the
+// one browser start per run, with the page handed over as one shell word.
+#include <chrono>
+#include <climits>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "app/viewer.h"
+#include "plan/floor_plan.h"
+#include "support.h"
+
+using namespace test;
+
+namespace {
+
+// The test floor: plan 0..10 x 0..6, outer walls, a wall at plan x 7, the
+// start at plan (3, 2.7); plans 2 and 3 start at plan x 6 and 2.
+constexpr float start_x = 9.0f, start_z = -8.1f;  // world units
+
+// Starts the program once in a scratch copy of the test floor; every test
+// starts on plan 1 at the start pose with every switch off.
+class Viewer : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static ScratchDir dir;
+        fs::copy(fs::path(VEVUV_TEST_DATA) / "app", dir.path());
+        static char program[] = "app_test";
+        static char* argv[] = {program, nullptr};
+        int argc = 1;
+        start_up(&argc, argv);
+    }
+    void SetUp() override
+    {
+        if (viewer_state.popup_view == 1)
+            on_key('v', 0, 0);
+        if (viewer_state.help_shown == 1)
+            on_special_key(GLUT_KEY_F1, 0, 0);
+        viewer_state.walk_through_walls = 0;
+        viewer_state.textures_on = 1;
+        viewer_state.popup_eye_height = 25.0f;
+        viewer_state.last_mouse_x = viewer_state.last_mouse_y = 0;
+        on_key('1', 0, 0);
+    }
+    static void press(int key, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            on_special_key(key, 0, 0);
+    }
+};
+
+} // namespace
+
+TEST_F(Viewer, StartUpBuildsTheWorldAndKeysSwitchViewsAndPlans)
+{
+    EXPECT_NE(window_state.main_window, window_state.status_window);
+    EXPECT_STREQ(window_state.status_text, "You are in the corridor");
+    EXPECT_EQ(floor_plan.wall_count, 5);
+    glutSetWindow(window_state.status_window);
+    EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH) * 1000 + glutGet(GLUT_WINDOW_HEIGHT), 690050);
+    glutSetWindow(window_state.main_window);
+    EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH), 700);
+
+    // Each view keeps its own angle across pop-up switches.
+    auto views = [] { return text(viewer_state.popup_view, viewer_state.heading, viewer_state.popup_angle, viewer_state.saved_heading, viewer_state.x); };
+    press(GLUT_KEY_RIGHT, 2);
+    on_key('v', 0, 0);  // the first time at 0
+    EXPECT_EQ(views(), "1 12 0 12 9 ");
+    press(GLUT_KEY_LEFT, 3);  // the overhead picture turns; the visitor stays
+    on_key('V', 0, 0);
+    EXPECT_EQ(views().substr(0, 5), "0 12 ");
+    EXPECT_FLOAT_EQ(viewer_state.saved_popup_angle, -18.0f);
+    EXPECT_EQ(glutGetWindow(), window_state.main_window);
+    press(GLUT_KEY_RIGHT, 5);
+    on_key('v', 0, 0);
+    EXPECT_EQ(views(), "1 42 -18 42 9 ");
+
+    // Overhead, up and down move the eye between 5 and 100 in steps of 5.
+    const std::pair<int, float> eye[] = {{GLUT_KEY_UP, 20}, {GLUT_KEY_UP, 15}, {GLUT_KEY_UP, 10}, {GLUT_KEY_UP, 5},
+                                         {GLUT_KEY_UP, 5}, {GLUT_KEY_DOWN, 10}, {GLUT_KEY_DOWN, 15}};
+    for (const auto& [key, height] : eye) {
+        press(key);
+        EXPECT_FLOAT_EQ(viewer_state.popup_eye_height, height);
+    }
+    viewer_state.popup_eye_height = 95.0f;
+    press(GLUT_KEY_DOWN, 2);
+    EXPECT_FLOAT_EQ(viewer_state.popup_eye_height, 100.0f);
+    EXPECT_FLOAT_EQ(viewer_state.z, start_z);
+
+    // Reloading resets the pose but keeps every switch.
+    on_key('t', 0, 0);
+    on_key('w', 0, 0);
+    on_special_key(GLUT_KEY_F1, 0, 0);
+    press(GLUT_KEY_UP);
+    on_key('1', 0, 0);
+    auto switches = [] { return text(viewer_state.textures_on, viewer_state.walk_through_walls, viewer_state.popup_view, viewer_state.help_shown); };
+    EXPECT_EQ(text(viewer_state.heading, viewer_state.popup_angle, viewer_state.eye_height, viewer_state.x, switches()), "0 0 1 9 0 1 1 1  ");
+    on_key('T', 0, 0);
+    on_special_key(GLUT_KEY_F1, 0, 0);  // help and the overhead view switch independently
+    EXPECT_EQ(switches(), "1 1 1 0 ");
+
+    const struct {
+        unsigned char key;
+        int plan;
+        float heading, x;
+    } plans[] = {{'2', 2, 180, 18}, {'3', 3, 0, 6}, {'1', 1, 0, start_x}, {'x', 1, 0, start_x}};
+    on_key('v', 0, 0);
+    for (const auto& row : plans) {
+        on_key(row.key, 0, 0);
+        on_special_key(GLUT_KEY_F5, 0, 0);  // no meaning, no change
+        EXPECT_EQ(text(viewer_state.plan_choice, viewer_state.heading, viewer_state.popup_angle, viewer_state.x),
+                  text(row.plan, row.heading, row.heading, row.x));
+    }
+    on_key('2', 0, 0);
+    press(GLUT_KEY_UP);  // heading 180 walks along +z
+    EXPECT_NEAR(viewer_state.z, start_z + 0.4f, 1e-5);
+}
+
+TEST_F(Viewer, ArrowsAndDragsWalkAndTurnAndWallsStopTheWalk)
+{
+    // Arrows are made-up pointer distances from the origin.
+    viewer_state.last_mouse_x = 300;
+    viewer_state.last_mouse_y = 200;
+    const struct {
+        int key;
+        float heading, z;
+        int mouse_x, mouse_y;
+    } arrows[] = {{GLUT_KEY_RIGHT, 6, start_z, 20, 0}, {GLUT_KEY_LEFT, 0, start_z, -20, 0}, {GLUT_KEY_LEFT, -6, start_z, -20, 0},
+                  {GLUT_KEY_RIGHT, 0, start_z, 20, 0}, {GLUT_KEY_UP, 0, start_z - 0.4f, 0, -10},
+                  {GLUT_KEY_DOWN, 0, start_z, 0, 10}, {GLUT_KEY_DOWN, 0, start_z + 0.4f, 0, 10}};
+    for (const auto& row : arrows) {
+        press(row.key);
+        EXPECT_EQ(text(viewer_state.heading, viewer_state.z, viewer_state.last_mouse_x, viewer_state.last_mouse_y),
+                  text(row.heading, row.z, row.mouse_x, row.mouse_y));
+    }
+    EXPECT_EQ(text(viewer_state.plan_x, viewer_state.plan_y), text(3.0f, 2.7f - 0.4f / 3.0f));
+    on_motion(0, 0);  // a drag after an arrow measures from the arrow's made-up position
+    EXPECT_FLOAT_EQ(viewer_state.z, start_z);
+
+    on_mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 100, 100);
+    const struct {
+        int x, y;
+        float heading, world_x, world_z;
+    } drags[] = {{100, 90, 0, start_x, start_z - 0.4f},          // 10 pixels up
+                 {400, 90, 90, start_x, start_z - 0.4f},         // 300 pixels right: 90 degrees
+                 {400, 65, 90, start_x + 1.0f, start_z - 0.4f},  // 25 up: 1.0 along +x
+                 {400, 75, 90, start_x + 0.6f, start_z - 0.4f},  // after releases and other buttons
+                 {1600, 75, 450, start_x + 0.6f, start_z - 0.4f}};  // turning is never wrapped
+    for (const auto& row : drags) {
+        if (row.y == 75 && row.heading == 90) {
+            on_mouse(GLUT_LEFT_BUTTON, GLUT_UP, 0, 0);
+            on_mouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 0, 0);
+            on_mouse(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
+        }
+        on_motion(row.x, row.y);
+        EXPECT_EQ(text(viewer_state.heading, viewer_state.popup_angle, viewer_state.x, viewer_state.z),
+                  text(row.heading, row.heading, row.world_x, row.world_z));
+    }
+
+    on_key('1', 0, 0);
+    press(GLUT_KEY_RIGHT, 15);  // face +x, toward the wall at x 21
+    press(GLUT_KEY_UP, 45);
+    EXPECT_FLOAT_EQ(viewer_state.x, 21.0f - 0.25f);
+    on_key('w', 0, 0);
+    press(GLUT_KEY_UP, 3);  // free moves by exactly -step_x each
+    EXPECT_NEAR(viewer_state.x, 21.0f - 0.25f + 1.2f, 1e-4);
+    on_key('W', 0, 0);
+    press(GLUT_KEY_UP, 40);
+    EXPECT_FLOAT_EQ(viewer_state.x, 30.0f - 0.25f);
+
+    viewer_state.x = 3.0f;  // plan (1, 5): room 101 of the test locator, which has no table
+    viewer_state.z = -15.0f;
+    on_motion(0, 0);
+    EXPECT_STREQ(window_state.status_text, "Room 101 (Small test office)");
+    EXPECT_EQ(viewer_state.room_visit_count, 0);
+    viewer_state.x = 15.0f;
+    on_motion(0, 0);
+    EXPECT_STREQ(window_state.status_text, "You are in the corridor");
+
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (unsigned char key : {'\x1b', 'q', 'Q'})
+        EXPECT_EXIT((stdout_to_stderr(), on_key(key, 0, 0)), testing::ExitedWithCode(0), "^\n$") << key;
+}
+
+namespace {
+
+constexpr int plan_walls = 10, plan_table_segments = 4;
+
+RoomRecord room(int number, float table_x, float table_y, const std::string& page = "p.html")
+{
+    RoomRecord r{};
+    r.found = 1;
+    r.Room_Number = number;
+    std::snprintf(r.Publications, sizeof r.Publications, "%s", page.c_str());
+    const float xs[6] = {0, 2, 2, 0, 0, 2}, ys[6] = {0, 0, 3, 3, 0, 3};
+    std::copy(xs, xs + 6, r.RoomX);
+    std::copy(ys, ys + 6, r.RoomY);
+    r.TableX = table_x;
+    r.TableY = table_y;
+    return r;
+}
+
+// A recording xdg-open first on PATH: each call leaves one file holding its
+// argument count, then each argument on a line of its own.
+class Visit : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directory("bin");
+        write_file("bin/xdg-open", "#!/bin/sh\nout=\"" + (dir_.path() / "calls").string() + "/call.$$\"\n"
+                                   "{ echo \"$#\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \"$out.tmp\"\n"
+                                   "mv \"$out.tmp\" \"$out\"\n");
+        fs::permissions("bin/xdg-open", fs::perms::owner_all);
+        saved_path_ = std::getenv("PATH");
+        setenv("PATH", ((dir_.path() / "bin").string() + ":" + saved_path_).c_str(), 1);
+        floor_plan = FloorPlan{};
+        floor_plan.wall_count = plan_walls;
+        floor_plan.table_wall_count = plan_table_segments;
+        floor_plan.table_count = 3;
+        floor_plan.visit_wall_start = -1;
+        tables_turned = 0;
+        start_new_run();
+    }
+    void TearDown() override { setenv("PATH", saved_path_.c_str(), 1); }
+    void start_new_run()
+    {
+        viewer_state.room_visit_count = 0;
+        fs::remove_all(dir_.path() / "calls");
+        fs::create_directory(dir_.path() / "calls");
+    }
+    // The recorded calls, once the first has shown up (or after wait_ms).
+    std::string calls(int wait_ms = 5000)
+    {
+        std::string text;
+        for (int i = 0; i < wait_ms / 50 && text.empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            for (const auto& entry : fs::directory_iterator(dir_.path() / "calls"))
+                text += entry.path().extension() == ".tmp" ? "" : read_file(entry.path());
+        }
+        return text;
+    }
+    ScratchDir dir_;
+    std::string saved_path_;
+};
+
+} // namespace
+
+TEST_F(Visit, DeskStandsWhereTheRecordSaysTurnedBeyondTheLineAndBlocks)
+{
+    RoomRecord r = room(310, 0.0f, 0.0f, "p310.html");  // 0, 0: the mean of the first six corners
+    visit_room(r);  // the desk's block follows the plan's walls and desk block
+    EXPECT_EQ(text(r.TableX, r.TableY, floor_plan.table_count, floor_plan.tables[0].x, floor_plan.tables[0].z, floor_plan.tables[0].kind,
+                   floor_plan.table_wall_count, floor_plan.walls[plan_walls + plan_table_segments].x2), "1 1.5 1 3 -4.5 2 8 4.1 ");
+    EXPECT_EQ(calls(), "1\np310.html\n");
+
+    const struct {
+        float x, y;
+        int turned, visits, tables;
+    } rows[] = {{-1, -1, 1, 1, 1} /* no table: nothing changes */, {-1, 2, 0, 2, 1}, {5, 2.8f, 1, 3, 1},
+                {5, 2.7f, 0, 4, 1}, {5, 2.8f, 1, 5, 1}, {5, 2.6f, 0, 6, 1}, {8, 4, 1, 7, 1}};
+    tables_turned = 1;
+    for (const auto& row : rows) {
+        RoomRecord other = room(320, row.x, row.y, "other.html");
+        visit_room(other);
+        EXPECT_EQ(tables_turned, row.turned) << row.x << ", " << row.y;
+        EXPECT_EQ(viewer_state.room_visit_count, row.visits);
+        EXPECT_EQ(floor_plan.table_wall_count, plan_table_segments + 4);
+    }
+    EXPECT_FLOAT_EQ(floor_plan.tables[0].x * 10 + floor_plan.tables[0].z, 240 - 12);
+    viewer_state.room_visit_count = INT_MAX;  // saturates: no second "first" visit
+    RoomRecord late = room(330, 1.0f, 1.0f, "late.html");
+    visit_room(late);
+    EXPECT_EQ(viewer_state.room_visit_count, INT_MAX);
+    EXPECT_EQ(calls(400), "1\np310.html\n");  // only the first room of the run
+
+    for (int i = 0; i < 1000; ++i) {  // each visit replaces the previous desk's segments
+        RoomRecord r2 = room(340 + i % 2, float(1 + i % 2), 1.0f);
+        visit_room(r2);
+        ASSERT_EQ(floor_plan.table_wall_count, plan_table_segments + 4) << i;
+    }
+    const int last = plan_walls + plan_table_segments;
+    EXPECT_FLOAT_EQ(floor_plan.walls[last].x1 * 10 + floor_plan.walls[last + 3].z2, 60 - 2);
+    EXPECT_EQ(floor_plan.visit_wall_start, last);
+    floor_plan.table_wall_count = 0;  // after a plan read the first visit appends afresh
+    floor_plan.visit_wall_start = -1;
+    visit_room(r);
+    EXPECT_FLOAT_EQ(floor_plan.walls[plan_walls].x1, 3.0f);
+
+    floor_plan.wall_count = max_walls - 2;  // a full wall table never overflows
+    floor_plan.table_wall_count = 0;
+    floor_plan.visit_wall_start = -1;
+    const WallSegment sentinel = floor_plan.walls[max_walls - 1];
+    r = room(350, 1.0f, 1.0f);
+    EXPECT_EQ(capture_console([&] { visit_room(r); visit_room(r); }).out,
+              "Room 350: no room for the 4 blocking segments of the desk moved there (walls plus table "
+              "segments are limited to 300); the table is drawn but does not block\n"
+              "Room 350: no room for the 4 blocking segments of the desk moved there (walls plus table "
+              "segments are limited to 300); the table is drawn but does not block\n");
+    EXPECT_EQ(floor_plan.visit_wall_start, -1);
+    EXPECT_EQ(std::memcmp(&sentinel, &floor_plan.walls[max_walls - 1], sizeof sentinel), 0);
+}
+
+TEST_F(Visit, PageReachesTheBrowserAsOneShellWordOrNotAtAll)
+{
+    const std::string owned = (dir_.path() / "owned").string();
+    const std::string pages[] = {"x; touch " + owned, "$(touch " + owned + ")", "`touch " + owned + "`", "it's",
+                                 "a'; touch " + owned + "; '", "x\" && touch " + owned + " && \"",
+                                 "-rf" /* not taken as an option */, std::string(sizeof(RoomRecord::Publications) - 1, '\'')};
+    for (const std::string& page : pages) {
+        start_new_run();
+        RoomRecord r = room(360, 1.0f, 1.0f, page);
+        visit_room(r);
+        EXPECT_EQ(calls(), "1\n" + (page[0] == '-' ? "./" + page : page) + "\n") << page;
+    }
+    EXPECT_FALSE(fs::exists(owned));
+    // A page that lacks its terminating zero is read to the field's end only;
+    // one that would need a longer command starts nothing, and says so.
+    start_new_run();
+    RoomRecord r = room(381, 1.0f, 1.0f);
+    std::memset(r.Publications, 'a', sizeof r.Publications);
+    visit_room(r);
+    EXPECT_EQ(calls(), "1\n" + std::string(sizeof r.Publications, 'a') + "\n");
+    start_new_run();
+    std::memset(r.Publications, '\'', sizeof r.Publications);
+    EXPECT_EQ(capture_console([&] { visit_room(r); }).out,
+              "Room 381: browser command for its publications page would exceed 411 characters; browser not started\n");
+    EXPECT_EQ(viewer_state.room_visit_count, 1);
+    EXPECT_EQ(calls(400), "");
+}
