@@ -16,24 +16,6 @@ using namespace test;
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-// The 512-byte header: magic, type, dimension, x, y and z sizes, the rest zero.
-Bytes header(unsigned type, unsigned x, unsigned y, unsigned z, unsigned magic = 474)
-{
-    Bytes out;
-    for (unsigned field : {magic, type, z > 1 ? 3u : 2u, x, y, z})
-        out.insert(out.end(), {static_cast<unsigned char>(field >> 8), static_cast<unsigned char>(field)});
-    out.resize(512, 0);
-    return out;
-}
-
-Bytes operator+(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 // A run-length file: header, offset and length tables, then the rows in
 // table order (entry y + z * ysize).
 Bytes run_length_file(Bytes head, const std::vector<Bytes>& rows)
@@ -78,7 +60,7 @@ Decoded decode(const std::string& path)
 
 Decoded decode(const Bytes& file)
 {
-    write_file("image.rgb", std::string(file.begin(), file.end()));
+    write_file("image.rgb", file);
     return decode(std::string("image.rgb"));
 }
 
@@ -136,7 +118,7 @@ TEST(SgiImage, EveryWellFormedVariantDecodes)
         std::vector<Bytes> rows;
         for (int k = 0; k < h * channels; ++k)
             rows.push_back(encode_row(Bytes(planes.begin() + k * w, planes.begin() + (k + 1) * w)));
-        for (const Bytes& file : {header(0x0001, w, h, channels) + planes, run_length_file(header(0x0101, w, h, channels), rows)}) {
+        for (const Bytes& file : {sgi_header(0x0001, w, h, channels) + planes, run_length_file(sgi_header(0x0101, w, h, channels), rows)}) {
             const Decoded d = decode(file);
             ASSERT_FALSE(d.null) << channels;
             EXPECT_EQ(d.width * 10 + d.height, w * 10 + h);
@@ -146,7 +128,7 @@ TEST(SgiImage, EveryWellFormedVariantDecodes)
     }
     // Only a high type byte of 1 selects run-length; the magic number is not checked.
     const Bytes samples{7, 7, 7, 7, 42, 43};
-    for (const Bytes& file : {header(0x0201, 6, 1, 1) + samples, header(0x0001, 6, 1, 1, 0x1234) + samples})
+    for (const Bytes& file : {sgi_header(0x0201, 6, 1, 1) + samples, sgi_header(0x0001, 6, 1, 1, 0x1234) + samples})
         EXPECT_EQ(decode(file).pixels, expected_rgba(samples, 6, 1, 1));
 
     // Two bytes a sample keep the high byte: verbatim RGB 2 x 2, and run-length
@@ -154,15 +136,15 @@ TEST(SgiImage, EveryWellFormedVariantDecodes)
     Bytes planes;
     for (int i = 0; i < 12; ++i)
         planes = planes + Bytes{static_cast<unsigned char>(10 * i + 1), 0x99};
-    EXPECT_EQ(decode(header(0x0002, 2, 2, 3) + planes).pixels,
+    EXPECT_EQ(decode(sgi_header(0x0002, 2, 2, 3) + planes).pixels,
               (Bytes{1, 41, 81, 255, 11, 51, 91, 255, 21, 61, 101, 255, 31, 71, 111, 255}));
     const Bytes row16{0x00, 0x03, 0xAB, 0xCD, 0x00, 0x82, 0x12, 0x34, 0x56, 0x78, 0x00, 0x00};
-    EXPECT_EQ(decode(run_length_file(header(0x0102, 5, 1, 1), {row16})).pixels,
+    EXPECT_EQ(decode(run_length_file(sgi_header(0x0102, 5, 1, 1), {row16})).pixels,
               expected_rgba({0xAB, 0xAB, 0xAB, 0x12, 0x56}, 5, 1, 1));
 
     // read_sgi_row gives one channel's row; a channel the file lacks reads as zeros.
-    const Bytes packets = run_length_file(header(0x0101, 5, 1, 1), {{0x83, 1, 2, 3, 0x02, 9, 0x00}});
-    write_file("packets.rgb", std::string(packets.begin(), packets.end()));
+    const Bytes packets = run_length_file(sgi_header(0x0101, 5, 1, 1), {{0x83, 1, 2, 3, 0x02, 9, 0x00}});
+    write_file("packets.rgb", packets);
     SgiImage* image = open_sgi_image("packets.rgb");
     unsigned char out[5] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
     read_sgi_row(image, out, 0, 0);
@@ -187,24 +169,24 @@ TEST(SgiImage, BadInputIsClampedReadAsZerosOrRefused)
         {{}, {0, 0, 0}},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(decode(run_length_file(header(0x0101, 3, 1, 1), {row.row})).pixels, expected_rgba(row.expected, 3, 1, 1));
-    Bytes file = run_length_file(header(0x0101, 3, 1, 1), {{0x83, 4, 5, 6, 0}});
+        EXPECT_EQ(decode(run_length_file(sgi_header(0x0101, 3, 1, 1), {row.row})).pixels, expected_rgba(row.expected, 3, 1, 1));
+    Bytes file = run_length_file(sgi_header(0x0101, 3, 1, 1), {{0x83, 4, 5, 6, 0}});
     file[512 + 4] = 0xFF;  // a row length far above the row buffer and the file
     EXPECT_EQ(decode(file).pixels, expected_rgba({4, 5, 6}, 3, 1, 1));
     file[512 + 4] = 0;
     file[512] = 0x7F;  // an offset past the end of the file
     EXPECT_EQ(decode(file).pixels, expected_rgba({0, 0, 0}, 3, 1, 1));
 
-    EXPECT_EQ(decode(header(0x0001, 2, 2, 3) + Bytes{50, 60}).pixels,  // a short verbatim file
+    EXPECT_EQ(decode(sgi_header(0x0001, 2, 2, 3) + Bytes{50, 60}).pixels,  // a short verbatim file
               (Bytes{50, 0, 0, 255, 60, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255}));
-    file = run_length_file(header(0x0101, 2, 3, 1), {{0x82, 1, 2, 0}, {0x02, 3, 0}, {0x02, 4, 0}});
+    file = run_length_file(sgi_header(0x0101, 2, 3, 1), {{0x82, 1, 2, 0}, {0x02, 3, 0}, {0x02, 4, 0}});
     EXPECT_EQ(decode(file).pixels, expected_rgba({1, 2, 3, 3, 4, 4}, 2, 3, 1));
     file.resize(512 + 4);  // the tables stop after the first offset
     EXPECT_EQ(decode(file).pixels, expected_rgba(Bytes(6, 0), 2, 3, 1));
-    const Decoded many = decode(header(0x0101, 2, 65535, 65535));  // only four channels are looked up
+    const Decoded many = decode(sgi_header(0x0101, 2, 65535, 65535));  // only four channels are looked up
     EXPECT_EQ(many.components, 65535);
     EXPECT_EQ(many.pixels, Bytes(size_t(2) * 65535 * 4, 0));
-    const Decoded big = decode(header(0x0001, 4096, 4096, 1));  // the largest accepted image
+    const Decoded big = decode(sgi_header(0x0001, 4096, 4096, 1));  // the largest accepted image
     ASSERT_EQ(big.pixels.size(), size_t(4096) * 4096 * 4);
     EXPECT_EQ(big.pixels[0] + big.pixels[big.pixels.size() - 2], 0);
     EXPECT_EQ(big.pixels.back(), 255);
@@ -225,14 +207,14 @@ TEST(SgiImage, BadInputIsClampedReadAsZerosOrRefused)
             lit += (d.pixels[i] | d.pixels[i + 1] | d.pixels[i + 2]) != 0 || d.pixels[i + 3] != f.alpha;
         EXPECT_EQ(lit, 0u) << f.name;
     }
-    EXPECT_EQ(decode(header(0x0001, 3, 2, 1) + Bytes{10, 20, 30, 40}).pixels,
+    EXPECT_EQ(decode(sgi_header(0x0001, 3, 2, 1) + Bytes{10, 20, 30, 40}).pixels,
               expected_rgba({10, 20, 30, 40, 0, 0}, 3, 2, 1));
 
     const std::pair<Bytes, std::string> refused[] = {
-        {header(0x0001, 0, 256, 3), "0x256x3 is empty"}, {header(0x0001, 256, 0, 3), "256x0x3 is empty"},
-        {header(0x0101, 4, 4, 0), "4x4x0 is empty"}, {Bytes{0x01, 0xDA, 0x01}, "0x0x0 is empty"}, {Bytes{}, "0x0x0 is empty"},
-        {header(0x0101, 65535, 65535, 4), "65535x65535x4 is too large (more than 16777216 pixels)"},
-        {header(0x0001, 4097, 4096, 3), "4097x4096x3 is too large (more than 16777216 pixels)"}};
+        {sgi_header(0x0001, 0, 256, 3), "0x256x3 is empty"}, {sgi_header(0x0001, 256, 0, 3), "256x0x3 is empty"},
+        {sgi_header(0x0101, 4, 4, 0), "4x4x0 is empty"}, {Bytes{0x01, 0xDA, 0x01}, "0x0x0 is empty"}, {Bytes{}, "0x0x0 is empty"},
+        {sgi_header(0x0101, 65535, 65535, 4), "65535x65535x4 is too large (more than 16777216 pixels)"},
+        {sgi_header(0x0001, 4097, 4096, 3), "4097x4096x3 is too large (more than 16777216 pixels)"}};
     for (const auto& [bytes, message] : refused) {
         Decoded d;
         EXPECT_EQ(capture_console([&] { d = decode(bytes); }).err, "image.rgb: image size " + message + "; skipping\n");
@@ -326,22 +308,20 @@ Bytes texels(int texture)
     return pixels;
 }
 
-void write_image(const std::string& name, const Bytes& bytes) { write_file(name, std::string(bytes.begin(), bytes.end())); }
-
 } // namespace
 
 TEST(Texture, LoadsIntoItsObjectAndSetsItUp)
 {
     open_windows();
     ScratchDir dir;
-    write_image("wide.rgb", header(1, 128, 64, 3) + Bytes(128 * 64 * 3, 90));
+    write_file("wide.rgb", sgi_header(1, 128, 64, 3) + Bytes(128 * 64 * 3, 90));
     Bytes grey(256 * 256);
     for (size_t i = 0; i < grey.size(); ++i)
         grey[i] = static_cast<unsigned char>((i % 256) ^ (i / 256 * 7));
-    write_image("grey256.rgb", header(1, 256, 256, 1) + grey);
-    write_image("quad.rgb", header(1, 2, 2, 3) + Bytes{255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0});
-    write_image("empty.rgb", header(1, 0, 256, 3));
-    write_image("huge.rgb", header(1, 65535, 65535, 3));
+    write_file("grey256.rgb", sgi_header(1, 256, 256, 1) + grey);
+    write_file("quad.rgb", sgi_header(1, 2, 2, 3) + Bytes{255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0});
+    write_file("empty.rgb", sgi_header(1, 0, 256, 3));
+    write_file("huge.rgb", sgi_header(1, 65535, 65535, 3));
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);  // the loader must overwrite it
 
     // Files that cannot be used say so.
@@ -394,7 +374,7 @@ TEST(Texture, EveryFileKeepsItsObjectAndLargePhotosAreReduced)
         row.push_back(0);
         channel_rows.insert(channel_rows.end(), 4000, row);
     }
-    write_image("photo.rgb", run_length_file(header(0x0101, 6000, 4000, 3), channel_rows));
+    write_file("photo.rgb", run_length_file(sgi_header(0x0101, 6000, 4000, 3), channel_rows));
     const std::string shipped = std::string(VEVUV_SHIPPED_DATA) + "/";
     load(shipped + "texture2.rgb", 1);
     const struct {

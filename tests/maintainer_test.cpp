@@ -76,18 +76,6 @@ void add_walls(const std::string& file, const Lines& walls)
                          text.substr(count_end, after + 1 - count_end) + added + text.substr(after + 1));
 }
 
-// A verbatim grey SGI header of the given size, then data bytes.
-std::string grey_sgi(int width, int height, int data_bytes)
-{
-    std::string file(512 + size_t(data_bytes), '\0');
-    const int fields[6] = {474, 1, 2, width, height, 1};
-    for (int i = 0; i < 6; ++i) {
-        file[2 * i] = static_cast<char>(fields[i] >> 8);
-        file[2 * i + 1] = static_cast<char>(fields[i] & 0xFF);
-    }
-    return file;
-}
-
 std::string attribute(xmlNode* node, const char* name)
 {
     xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
@@ -299,9 +287,9 @@ TEST(VevuvCheck, EachBrokenThingIsOneFindingOnItsLine)
         },
         [&] {
             fs::remove("person.rgb");
-            write_file("walltexture.rgb", grey_sgi(2, 1, 2));
-            write_file("texture2.rgb", grey_sgi(4, 4, 2));  // 16 samples promised, 2 present
-            write_file("dolvane.rgb", grey_sgi(0, 0, 0));
+            write_file("walltexture.rgb", sgi_header(1, 2, 1, 1) + Bytes(2, 0));
+            write_file("texture2.rgb", sgi_header(1, 4, 4, 1) + Bytes(2, 0));  // 16 samples promised, 2 present
+            write_file("dolvane.rgb", sgi_header(1, 0, 0, 1));
             return Lines{"texture2.rgb: error: has 514 bytes, but its header and row tables call for 528; the missing part reads as black",
                          "texture2.rgb: warning: is 4 x 4 pixels; the viewer rescales it to 256 x 256",
                          "walltexture.rgb: warning: is 2 x 1 pixels; the viewer rescales it to 256 x 256",

@@ -66,6 +66,28 @@ inline std::string read_file(const std::string& name)
     return text.str();
 }
 
+using Bytes = std::vector<unsigned char>;
+
+// An SGI file's 512-byte header: magic, type, dimension, x, y and z sizes, the rest zero.
+inline Bytes sgi_header(unsigned type, unsigned x, unsigned y, unsigned z, unsigned magic = 474)
+{
+    Bytes out;
+    for (unsigned field : {magic, type, z > 1 ? 3u : 2u, x, y, z})
+        out.insert(out.end(), {static_cast<unsigned char>(field >> 8), static_cast<unsigned char>(field)});
+    out.resize(512, 0);
+    return out;
+}
+
+// Bytes written one after the other.
+inline Bytes operator+(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Writes bytes to a file.
+inline void write_file(const std::string& name, const Bytes& bytes) { write_file(name, std::string(bytes.begin(), bytes.end())); }
+
 // Copies a file of tests/data (path below it) into the working folder.
 inline void copy_test_data(const std::string& source, const std::string& target)
 {
