@@ -25,15 +25,11 @@ RSS_GROWTH_LIMIT_KB=1024
 ROUND_KEY_MOVES=22
 DRAG_STEPS=10
 ROUND_EVENTS=$((ROUND_KEY_MOVES + 2 * DRAG_STEPS))
-# Rounds before the first measurement: every plan read once, rooms visited
-# and the browser started, and the GL driver's pools grown to their working
-# size, which takes it about 2,000 motion events.
+# Rounds before the first measurement: every plan read, rooms visited and the
+# browser started, and the GL driver's pools grown to their working size,
+# which takes it about 2,000 motion events. Reloads fill the same seven
+# texture objects again, so they need no warm-up of their own.
 WARMUP_ROUNDS=48
-# Plan reloads before the first measurement. Each reload loads the seven
-# textures into new objects, and objects up to the last desk's (300) keep
-# their 256 KB images, since a plan with that many desks draws them: 43
-# reloads reach that number, after which reloads take no new memory.
-WARMUP_RELOADS=45
 
 # The measured events follow the warm-up (one more round belongs to it, see below).
 warmup=$WARMUP_ROUNDS
@@ -116,9 +112,6 @@ prepare_data
 start_vevuv
 wait_for_window
 
-reload_keys=()
-for ((r = 0; r < WARMUP_RELOADS; r++)); do reload_keys+=("$((r % 3 + 1))"); done
-keys "${reload_keys[@]}"
 for ((r = 0; r < warmup; r++)); do round "$r"; done
 # The first round after the program has been idle for a measurement grows
 # its resident memory once, by about 0.8 MB (with or without the heap
