@@ -78,10 +78,9 @@ TEST_F(Viewer, StartUpBuildsTheWorldAndKeysSwitchViewsAndPlans)
     EXPECT_EQ(views(), "1 42 -18 42 9 ");
 
     // Overhead, up and down move the eye between 5 and 100 in steps of 5.
-    const std::pair<int, float> eye[] = {{GLUT_KEY_UP, 20}, {GLUT_KEY_UP, 15}, {GLUT_KEY_UP, 10}, {GLUT_KEY_UP, 5},
-                                         {GLUT_KEY_UP, 5}, {GLUT_KEY_DOWN, 10}, {GLUT_KEY_DOWN, 15}};
-    for (const auto& [key, height] : eye) {
-        press(key);
+    const struct { int key, times; float height; } eye[] = {{GLUT_KEY_UP, 1, 20}, {GLUT_KEY_UP, 4, 5}, {GLUT_KEY_DOWN, 1, 10}};
+    for (const auto& [key, times, height] : eye) {
+        press(key, times);
         EXPECT_FLOAT_EQ(viewer_state.popup_eye_height, height);
     }
     viewer_state.popup_eye_height = 95.0f;
@@ -293,11 +292,9 @@ TEST_F(Visit, DeskStandsWhereTheRecordSaysTurnedBeyondTheLineAndBlocks)
     floor_plan.visit_wall_start = -1;
     const WallSegment sentinel = floor_plan.walls[max_walls - 1];
     r = room(350, 1.0f, 1.0f);
-    EXPECT_EQ(capture_console([&] { visit_room(r); visit_room(r); }).out,
-              "Room 350: no room for the 4 blocking segments of the desk moved there (walls plus table "
-              "segments are limited to 300); the table is drawn but does not block\n"
-              "Room 350: no room for the 4 blocking segments of the desk moved there (walls plus table "
-              "segments are limited to 300); the table is drawn but does not block\n");
+    const std::string said = capture_console([&] { visit_room(r); visit_room(r); }).out;  // at each visit
+    EXPECT_EQ(said.substr(0, said.size() / 2), said.substr(said.size() / 2));
+    EXPECT_EQ(said.rfind("Room 350: no room for the 4 blocking segments of the desk moved there", 0), 0u) << said;
     EXPECT_EQ(floor_plan.visit_wall_start, -1);
     EXPECT_EQ(std::memcmp(&sentinel, &floor_plan.walls[max_walls - 1], sizeof sentinel), 0);
 }
