@@ -156,14 +156,15 @@ TEST(Colours, TableOfNamedColoursAndItsBounds)
     define_colours();
     define_colours();  // a second start-up gives the same table
     EXPECT_EQ(text(colour_table.count, colour_table.index->count, colour_table.index->find_id("RedTinted")), "10 10 10 ");
-    float tinted[4] = {}, brown[4] = {}, kept[4] = {0.1f, 0.2f, 0.3f, 0.4f};
+    float tinted[4] = {}, brown[4] = {}, first[4] = {}, kept[4] = {0.1f, 0.2f, 0.3f, 0.4f};
     colour_table.fill_rgba("RedTinted", 0.5f, tinted);
-    colour_table.fill_rgba(8, 1.0f, brown);  // by entry
+    colour_table.fill_rgba(8, 1.0f, brown);  // by entry, the first one included
+    colour_table.fill_rgba(0, 1.0f, first);
     colour_table.fill_rgba("Purple", 1.0f, kept);  // unknown names and entries leave it alone
     colour_table.fill_rgba(10, 1.0f, kept);
     colour_table.fill_rgba(-1, 1.0f, kept);
-    EXPECT_EQ(text(tinted[0], tinted[1], tinted[2], tinted[3], brown[0], brown[1], brown[3], kept[0], kept[3]),
-              "1 0.301961 0.2 0.5 0.647059 0.164706 1 0.1 0.4 ");
+    EXPECT_EQ(text(tinted[0], tinted[1], tinted[2], tinted[3], brown[0], brown[1], brown[3], first[0], kept[0], kept[3]),
+              "1 0.301961 0.2 0.5 0.647059 0.164706 1 1 0.1 0.4 ");
 
     ColourTable table;
     EXPECT_EQ(table.capacity, 100);
