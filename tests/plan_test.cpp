@@ -87,14 +87,15 @@ TEST_F(PlanReader, FileNameComesFromTheChoiceOrOnceFromTheCommandLine)
     copy_test_data("plan/duplicates.dat", "plan3.dat");
     const struct {
         int choice;
-        std::string out;
+        std::string console;  // standard output, then standard error
         int walls;
     } rows[] = {{2, "Reading plan from file \"plan2.dat\".....done!\n", 1},
                 {3, "Reading plan from file \"plan3.dat\".....done!\n", 3},
-                {7, "", 3}};  // a choice that names no file changes nothing
+                {7, "Couldn't open file \"\"!!!\n", 3}};  // a choice that names no file opens nothing
     for (const auto& row : rows) {
         viewer_state.plan_choice = row.choice;
-        EXPECT_EQ(read().out, row.out);
+        console = read();
+        EXPECT_EQ(console.out + console.err, row.console);
         EXPECT_EQ(floor_plan.wall_count, row.walls);
     }
     const FloorPlan before = floor_plan;  // later, the previous plan stays byte for byte

@@ -134,12 +134,12 @@ TEST(Colours, TableOfNamedColoursAndItsBounds)
     define_colours();  // a second start-up gives the same table
     EXPECT_EQ(text(colour_table.count, colour_table.index->count, colour_table.index->find_id("RedTinted")), "10 10 10 ");
     float first[4] = {}, last[4] = {}, kept[4] = {0.1f, 0.2f, 0.3f, 0.4f};
-    colour_table.fill_rgba(0, 1.0f, first);  // entries 0 to count - 1 are read
+    colour_table.fill_rgba(0, 1.0f, first);  // entries 0 to count - 1 are read (entry 0 is the first colour defined)
     colour_table.fill_rgba("RedTinted", 0.5f, last);
     colour_table.fill_rgba("Purple", 1.0f, kept);  // unknown names and entries leave it alone
     colour_table.fill_rgba(10, 1.0f, kept);
     colour_table.fill_rgba(-1, 1.0f, kept);
-    EXPECT_EQ(text(first[3], last[0], last[3], kept[0], kept[3]), "1 1 0.5 0.1 0.4 ");
+    EXPECT_EQ(text(first[0], last[0], last[3], kept[0], kept[3]), "1 1 0.5 0.1 0.4 ");
 
     ColourTable table;
     table.add("Grey", 128, 128, 128);
