@@ -2,7 +2,7 @@
 # kiosk_e2e.sh -- the command line, and the real program as an unattended
 # kiosk: full screen, Esc ignored, a room walked into on keys opens its page
 # in the VEVUV_BROWSER program, back at the start picture after 3 s without
-# input, a missing Department.xml survived and its return noticed, status 0
+# input (also from Find), a missing Department.xml survived and its return noticed, status 0
 # on SIGTERM. Arguments: vevuv binary, data directory, output directory.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
@@ -47,6 +47,10 @@ check "a room walked into on keys opens its page in VEVUV_BROWSER" \
 check "xdg-open is not started" [ "$(browser_calls)" -eq 0 ]
 keys t F1
 check "3 s after textures off and the help page, the start picture is back" wait_until at_start_picture
+keys slash i s t
+away_from_start() { ! at_start_picture; }
+check "Find shows its page" wait_until away_from_start
+check "3 s after Find was opened, the start picture is back" wait_until at_start_picture
 
 # Without Department.xml the walk goes on; with it back, the next lookup
 # reads it and, after the reset, the room opens its page again.
