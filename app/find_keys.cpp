@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr unsigned char escape_key = 27;
 constexpr unsigned char enter_key = 13;
 constexpr unsigned char line_feed_key = 10;
 constexpr unsigned char backspace_key = 8;

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr unsigned char escape_key = 27;
-
 // Pointer travel an arrow key stands for, pixels.
 constexpr int arrow_turn_distance = 20;   // 20 x 0.3 = 6 degrees
 constexpr int arrow_step_distance = 10;   // 10 x 0.04 = 0.4 world units

@@ -9,6 +9,9 @@
 #include "directory/room_record.h"
 #include "route/route_planner.h"
 
+// The Esc key as GLUT hands it to the character-key callbacks.
+constexpr unsigned char escape_key = 27;
+
 // Start-up: colours, GLUT, windows, world, callbacks; enters the main loop.
 int run_vevuv(int argc, char** argv);
 // Every start-up step before the main loop (tests run it without the loop).
