@@ -81,13 +81,11 @@ release_free_heap() {
 }
 
 # The smallest resident memory seen in readings every 0.1 s over
-# RSS_WINDOW_S seconds of the idle program. Mesa's software driver streams
-# vertices and bitmaps through 1 MB buffers that it replaces every few
-# seconds while the idle strip redraws; one to three of them are alive at a
-# given instant, so a single reading moves by whole megabytes with that
-# timing. The smallest reading of the window is the program's own floor, and
-# memory that is kept (a leak) raises it like any other reading.
-RSS_WINDOW_S=15
+# RSS_WINDOW_S seconds of the idle program: Mesa's software driver may still
+# replace a 1 MB vertex or bitmap buffer just after the last frame, which
+# moves a single reading by a megabyte; memory that is kept (a leak) raises
+# every reading.
+RSS_WINDOW_S=3
 lowest_rss_kb() {
     local lowest reading i
     lowest=$(vevuv_rss_kb)
