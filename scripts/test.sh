@@ -75,10 +75,14 @@ print_test_size() {
          "ratio $(awk -v t="$tests" -v p="$product" 'BEGIN { printf "%.2f", t / p }') (at most 0.33)"
 }
 
+# Prints how far the run has come, in seconds since it started.
+progress() { echo "-- $1 after ${SECONDS} s"; }
+
 # Every part runs even when an earlier one fails; the status tells.
 status=0
 VEVUV_BUILD=$PLAIN_BUILD
 build_vevuv -DBUILD_TESTING=ON -DVEVUV_BENCH=ON
+progress "plain build done"
 
 # The sanitized and fuzz builds go on in the background, at a lower priority
 # than the plain suite, which mostly waits on its virtual X servers.
@@ -88,6 +92,7 @@ asan_build=$!
 fuzz_build=$!
 
 run_suite "$PLAIN_BUILD" "$@" || status=1
+progress "plain suite done"
 
 # Sanitized suite: the first error ends the process; leaks of the GL, GLUT
 # and X libraries (not ours) are suppressed by tests/lsan.supp. The soak runs
@@ -101,11 +106,13 @@ else
     status=1
 fi
 if wait "$asan_build"; then
+    progress "sanitized build done"
     export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
     export LSAN_OPTIONS=suppressions=$VEVUV_ROOT/tests/lsan.supp:print_suppressions=0
     export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
     echo "Sanitized suite (AddressSanitizer, UndefinedBehaviorSanitizer):"
     run_suite "$ASAN_BUILD" -E soak_short "$@" || status=1
+    progress "sanitized suite done"
     unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 else
     status=1
@@ -113,6 +120,7 @@ fi
 if [ -n "$fuzz_smoke" ]; then
     wait "$fuzz_smoke" || status=1
     cat "$FUZZ_BUILD/smoke.log"
+    progress "fuzz smoke runs done"
 fi
 print_test_size
 exit "$status"

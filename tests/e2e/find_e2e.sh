@@ -11,10 +11,7 @@ yellow_pixels() {
         -fx '(r>0.9&&g>0.75&&b<0.2)?1:0' -format '%[fx:round(mean*w*h)]' info:
 }
 
-start_xvfb
-prepare_data
-start_vevuv
-wait_for_window
+launch
 
 # Face east along the corridor (15 x 6 degrees), where the way will run.
 key_times Right 15

@@ -292,3 +292,22 @@ stdout_matches() {
 stderr_empty() {
     [ ! -s "$E2E_WORK/stderr" ] || { cat "$E2E_WORK/stderr" >&2; return 1; }
 }
+
+# Starts the program on a fresh copy of the data (arguments passed on) and
+# waits for its window; starts the virtual X server first if there is none.
+launch() {
+    [ -n "$XVFB_PID" ] || start_xvfb
+    prepare_data
+    start_vevuv "$@"
+    wait_for_window
+}
+
+# Ends the program with the given key and checks status 0 and a console of
+# the start-up lines (of plan.dat, or the lines in the file $2) and one empty line.
+quit_with() {
+    keys "$1"
+    wait_vevuv_exit
+    check "'$1' exits with status 0" [ "$VEVUV_STATUS" -eq 0 ]
+    { if [ -n "${2:-}" ]; then cat "$2"; else expected_world_lines plan.dat; fi; echo '^$'; } >"$E2E_WORK/expected"
+    check "'$1': the start-up lines, then one empty line" stdout_matches "$E2E_WORK/expected"
+}

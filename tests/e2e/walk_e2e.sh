@@ -5,10 +5,7 @@
 # Arguments: vevuv binary, data directory, output directory.
 source "$(dirname "$0")/lib.sh"
 
-start_xvfb
-prepare_data
-start_vevuv
-wait_for_window
+launch
 stable_shot start
 
 # The status strip: dark grey inside a green frame, with white text.
@@ -79,11 +76,7 @@ check "after 'w' the visitor passes through the wall" \
     at_least "$(pixels_differing wall_again through $SCENE_REGION)" 15000
 
 # Esc: one empty line after the start-up lines, exit status 0.
-keys Escape
-wait_vevuv_exit
-check "Esc exits with status 0" [ "$VEVUV_STATUS" -eq 0 ]
-{ expected_world_lines plan.dat; echo '^$'; } >"$E2E_WORK/expected"
-check "start-up lines, then one empty line at Esc" stdout_matches "$E2E_WORK/expected"
+quit_with Escape
 check "nothing on standard error" stderr_empty
 
 finish

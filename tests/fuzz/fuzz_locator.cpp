@@ -16,15 +16,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const fuzz::InScratchDirectory in_scratch;
-    fuzz::write_file(locator_name, data, size);
     locator_searchable_count = 0;
     lookup_call_count = 0;
-    try {
-        read_room_locator();
-    } catch (const fuzz::ProgramEnded&) {
-        // The specified exit for a file that cannot be opened.
-    }
+    fuzz::read_input_as(locator_name, data, size, read_room_locator);  // may end as for a file that cannot be opened
     if (locator_searchable_count < 0 || locator_searchable_count > max_locator_records)
         __builtin_trap();
     // Every box must be found at its own corner by a search, and every name

@@ -18,15 +18,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const fuzz::InScratchDirectory in_scratch;
-    fuzz::write_file(plan_name, data, size);
     viewer_state.plan_file_name = plan_name;
     viewer_state.plan_from_command_line = 1;
-    try {
-        read_plan();
-    } catch (const fuzz::ProgramEnded&) {
-        // The specified exit for a file that cannot be opened.
-    }
+    fuzz::read_input_as(plan_name, data, size, read_plan);  // may end as for a file that cannot be opened
     // Whatever was read must keep the counts inside their arrays.
     const int32_t walls = floor_plan.wall_count + floor_plan.table_wall_count;
     if (floor_plan.wall_count < 0 || floor_plan.table_wall_count < 0 || walls > max_walls

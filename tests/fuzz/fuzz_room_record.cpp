@@ -22,23 +22,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const fuzz::InScratchDirectory in_scratch;
-    fuzz::write_file(department_name, data, size);
-    for (const char* text : room_texts) {
-        RoomRecord record{};
-        current_record = &record;
-        try {
+    // A document that does not parse ends the first lookup, as it would every other.
+    fuzz::read_input_as(department_name, data, size, [] {
+        for (const char* text : room_texts) {
+            RoomRecord record{};
+            current_record = &record;
             load_room_record(text);
-        } catch (const fuzz::ProgramEnded&) {
-            // The specified exit for a document that does not parse: the
-            // other texts would end the same way.
-            break;
+            // Text fields must stay terminated inside their arrays.
+            if (__builtin_strlen(record.Publications) >= sizeof record.Publications
+                || __builtin_strlen(record.Introduction_Text) >= sizeof record.Introduction_Text)
+                __builtin_trap();
         }
-        // Text fields must stay terminated inside their arrays.
-        if (__builtin_strlen(record.Publications) >= sizeof record.Publications
-            || __builtin_strlen(record.Introduction_Text) >= sizeof record.Introduction_Text)
-            __builtin_trap();
-    }
+    });
     current_record = nullptr;
     return 0;
 }

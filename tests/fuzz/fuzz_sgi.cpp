@@ -41,15 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (!all_sizes && claimed_samples(data, size) > max_fuzzed_samples)
         return 0;
-    const fuzz::InScratchDirectory in_scratch;
-    fuzz::write_file(image_name, data, size);
     int width = 0, height = 0, components = 0;
-    unsigned char* pixels = nullptr;
-    try {
-        pixels = read_sgi_image(image_name, &width, &height, &components);
-    } catch (const fuzz::ProgramEnded&) {
-        return 0;  // a specified exit (out of memory)
-    }
+    unsigned char* pixels = nullptr;  // the reader may end as for memory it cannot have
+    fuzz::read_input_as(image_name, data, size, [&] { pixels = read_sgi_image(image_name, &width, &height, &components); });
     if (pixels != nullptr) {
         // Touch the last pixel: the buffer must hold width x height RGBA.
         volatile unsigned char last = pixels[size_t(width) * size_t(height) * 4 - 1];

@@ -66,6 +66,21 @@ inline void write_file(const char* name, const uint8_t* data, size_t size)
         std::abort();
 }
 
+// Writes the input to the named file of the scratch folder and runs read
+// there; false when the reader took one of the program's specified exits.
+template <typename Read>
+bool read_input_as(const char* name, const uint8_t* data, size_t size, Read read)
+{
+    const InScratchDirectory in_scratch;
+    write_file(name, data, size);
+    try {
+        read();
+    } catch (const ProgramEnded&) {
+        return false;
+    }
+    return true;
+}
+
 // Copies a file into the working folder under a new name.
 inline void copy_file(const std::string& from, const char* to)
 {

@@ -105,10 +105,7 @@ measure() {
     echo "$(lowest_rss_kb) $(vevuv_fd_count)"
 }
 
-start_xvfb
-prepare_data
-start_vevuv
-wait_for_window
+launch
 
 for ((r = 0; r < warmup; r++)); do round "$r"; done
 # The first round after the program has been idle for a measurement grows
