@@ -58,10 +58,8 @@ TEST_F(Viewer, StartUpBuildsTheWorldAndKeysSwitchViewsAndPlans)
     EXPECT_NE(window_state.main_window, window_state.status_window);
     EXPECT_STREQ(window_state.status_text, "You are in the corridor");
     EXPECT_EQ(floor_plan.wall_count, 5);
-    glutSetWindow(window_state.status_window);
-    EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH) * 1000 + glutGet(GLUT_WINDOW_HEIGHT), 690050);
     glutSetWindow(window_state.main_window);
-    EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH), 700);
+    EXPECT_EQ(glutGet(GLUT_WINDOW_WIDTH) * 1000 + glutGet(GLUT_WINDOW_HEIGHT), 700500);
 
     // Each view keeps its own angle across pop-up switches.
     auto views = [] { return text(viewer_state.popup_view, viewer_state.heading, viewer_state.popup_angle, viewer_state.saved_heading, viewer_state.x); };
@@ -178,9 +176,6 @@ TEST_F(Viewer, ArrowsAndDragsWalkAndTurnAndWallsStopTheWalk)
     on_motion(0, 0);
     EXPECT_STREQ(window_state.status_text, "You are in the corridor");
 
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    for (unsigned char key : {'\x1b', 'q', 'Q'})
-        EXPECT_EXIT((stdout_to_stderr(), on_key(key, 0, 0)), testing::ExitedWithCode(0), "^\n$") << key;
 }
 
 namespace {

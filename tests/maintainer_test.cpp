@@ -158,8 +158,6 @@ TEST(VevuvCheck, ShippedBuildingIsCleanAndItsMapHasEveryRoomAndMark)
     }
     EXPECT_EQ(numbers.size(), 20u);
     EXPECT_EQ(*numbers.begin() + *numbers.rbegin(), "301320");
-    for (const char* professor : {"Prof. E. Quennick", "Prof. O. Cindermoor", "Dr. F. Istermann"})
-        EXPECT_NE(svg.find(professor), std::string::npos) << professor;
     const std::tuple<const char*, const char*, size_t> counts[] = {
         {"line", "wall", 46}, {"line", "lintel", 20}, {"circle", "light", 3}, {"rect", "portrait", 2}, {"circle", "start", 1}};
     for (const auto& [element, css_class, count] : counts)
@@ -178,8 +176,7 @@ TEST(VevuvCheck, EachBrokenThingIsOneFindingOnItsLine)
                          plan + "wall 49: warning: (30 0)-(0 0) is wall 1 with its ends swapped; both are drawn, one in the other",
                          plan + "wall 50: warning: (31 0)-(31 6) leaves the floor rectangle (0 0)-(30 6)",
                          plan + "wall 51: warning: (7 1)-(7 1) has no length: it is drawn as a point and blocks as one"};
-        },
-        [&] {
+        }, [&] {
             replace("plan.dat", "2 2.2 2.8 2.2", "2 2.2 2.6 2.2");
             replace("plan.dat", "4.4 2.2 5.2 2.2", "3 2.2 3.8 2.2");
             replace("plan.dat", "5.8 2.2 6.6 2.2", "5.8 2.2 6.6 2.4");
@@ -188,8 +185,7 @@ TEST(VevuvCheck, EachBrokenThingIsOneFindingOnItsLine)
                          plan + "lintel 2: warning: (3 2.2)-(3.8 2.2) runs along wall 6 instead of spanning a gap in the walls",
                          plan + "lintel 3: warning: (5.8 2.2)-(6.6 2.4) is diagonal, so it spans no gap in the walls",
                          plan + "table 3: warning: (33.6 1) stands outside the floor rectangle (0 0)-(30 6)"};
-        },
-        [&] {
+        }, [&] {
             replace("plan.dat", "4.5 2.7 29 2.7", "3.5 2.23 29 2.7");   // 0.09 world units north of wall 6
             replace("plan2.dat", "29 2.7 4.5 2.7", "11.8 5.5 4.5 2.7");  // in the walled-off shaft of room 308
             replace("plan3.dat", "4.5 2.7 29 2.7", "31 2.7 29 2.7");
@@ -197,20 +193,17 @@ TEST(VevuvCheck, EachBrokenThingIsOneFindingOnItsLine)
                                 "(2.8 2.2)-(4.4 2.2); the visitor's first move throws him 0.25 off it",
                          "plan2.dat: start point: warning: (11.8 5.5) is walled in inside room 308: the visitor can never leave it",
                          "plan3.dat: start point: warning: (31 2.7) lies outside the floor rectangle (0 0)-(30 6), in no room and no corridor"};
-        },
-        [&] {
+        }, [&] {
             add_walls("plan.dat", {"4 2.4 5 2.4", "4 3 5 3", "4 2.4 4 3", "5 2.4 5 3"});
             return Lines{plan + "start point: warning: (4.5 2.7) is walled in: no room can be reached from it"};
-        },
-        [&] {  // 46 + 244 walls and the two solid desks' 8 segments: 298 of 300
+        }, [&] {  // 46 + 244 walls and the two solid desks' 8 segments: 298 of 300
             Lines walls;
             for (int i = 0; i < 244; ++i)
                 walls.push_back(std::to_string(i * 0.1) + " 0 " + std::to_string(i * 0.1 + 0.05) + " 0");
             add_walls("plan.dat", walls);
             return Lines{plan + "error: walls and desk segments take 298 of the 300 places of the wall table; "
                                 "the desk a room visit places would not block"};
-        },
-        [&] {  // 255 short walls: 301 in all
+        }, [&] {  // 255 short walls: 301 in all
             Lines walls;
             for (int i = 0; i < 255; ++i)
                 walls.push_back(std::to_string(i * 0.1) + " 0 " + std::to_string(i * 0.1 + 0.05) + " 0");
@@ -221,31 +214,26 @@ TEST(VevuvCheck, EachBrokenThingIsOneFindingOnItsLine)
                          plan + "error: no room for the 4 blocking segments of table 4" + limit,
                          plan + "error: walls and desk segments take 300 of the 300 places of the wall table; "
                                 "the desk a room visit places would not block"};
-        },
-        [&] {
+        }, [&] {
             fs::remove("plan.dat");
             fs::remove("plan3.dat");
             return Lines{"plan.dat: error: cannot be opened (No such file or directory); the viewer starts on an empty floor",
                          "plan3.dat: warning: cannot be opened (No such file or directory); key 3 keeps the plan in force"};
-        },
-        [&] {
+        }, [&] {
             replace("qor3rdfloor.inp", "3.01 0.01  5.49 0.01  5.49 2.19  3.01 2.19  3.01 0.01  5.49 2.19",
                     "2.9 0.01  5.49 0.01  5.49 2.19  2.9 2.19  2.9 0.01  5.49 2.19");
             return Lines{"qor3rdfloor.inp: room 303: warning: its box overlaps the box of room 301 over "
                          "(2.9 0.01)-(2.99 2.19); room 301 comes first in the file and hides room 303 there",
                          xml_at("<Room_Number>303</Room_Number>", -1) + ": room 303: warning: its corners span "
                          "(3 0)-(5.5 2.2), but its locator box is (2.9 0.01)-(5.49 2.19)"};
-        },
-        [&] {
+        }, [&] {
             replace("qor3rdfloor.inp", "3.01 0.01  5.49 0.01", "3.01 0.01  5.49 x0.01");
             return Lines{"qor3rdfloor.inp: error: room 2: \"x0.01\" is not a number; keeping the 1 rooms read"};
-        },
-        [&] {
+        }, [&] {
             fs::remove("qor3rdfloor.inp");
             return Lines{"qor3rdfloor.inp: error: cannot be opened (No such file or directory); the viewer ends "
                          "at the visitor's first move"};
-        },
-        [&] {  // room 301's research text is its own number, room 303's is 307's
+        }, [&] {  // room 301's research text is its own number, room 303's is 307's
             replace("Department.xml", "<Room_Number>305</Room_Number>", "<Room_Number>395</Room_Number>");
             replace("Department.xml", "<Research>Terrain rendering and level of detail for very large landscapes</Research>",
                     "<Research>301</Research>");
@@ -259,8 +247,7 @@ TEST(VevuvCheck, EachBrokenThingIsOneFindingOnItsLine)
                          xml_at("<Research>307<") + ": room 307: error: the text \"307\" is held by 2 Rooms (at lines " +
                              line("<Room_Number>303<", -1) + " and " + line("<Room_Number>307<", -1) +
                              "); a visit stores them all, the later ones' fields winning"};
-        },
-        [&] {
+        }, [&] {
             replace("Department.xml", "<RoomX2>11.5</RoomX2>", "<RoomX2>12.5</RoomX2>");  // room 307
             replace("Department.xml", "<TableX>9.3</TableX>", "<TableX>12.3</TableX>");
             replace("Department.xml", "<Professor>Dr. S. Kettleborn</Professor>", "<Professor>Dr. S. Kettleborn-Featherstonehaugh</Professor>");
@@ -272,8 +259,7 @@ TEST(VevuvCheck, EachBrokenThingIsOneFindingOnItsLine)
                          xml_at("<TableX>12.3<") + ": room 307: warning: the desk a visit places stands at (12.3 1), " + outside,
                          xml_at("room999") + ": room 311: error: the Publications page \"publications/room999.html\" does not exist",
                          xml_at("<Publications></Publications>") + ": room 313: error: names no Publications page, yet a first visit starts the browser on it"};
-        },
-        [&] {  // "Room 301 (" + 60 W + ")": 71 characters from pixel 91, 1180 pixels wide;
+        }, [&] {  // "Room 301 (" + 60 W + ")": 71 characters from pixel 91, 1180 pixels wide;
                // room 303 as "Room 2147483647 (" + 99 W + ")": 117 characters would start left of the
                // strip, so they start at its 5-pixel margin: 164 + 1782 + 6 = 1952 pixels
             replace("Department.xml", "<Introduction_Text>Office of Prof. Quennick<", "<Introduction_Text>" + std::string(60, 'W') + "<");
@@ -284,8 +270,7 @@ TEST(VevuvCheck, EachBrokenThingIsOneFindingOnItsLine)
                              ")\" starts at pixel 91 of the 690-pixel status strip at 700 x 500 and is 1180 pixels wide: its end is cut off",
                          xml_at(std::string(99, 'W')) + ": room 303: warning: its status line \"Room 2147483647 (" + std::string(99, 'W') +
                              ")\" starts at pixel 5 of the 690-pixel status strip at 700 x 500 and is 1952 pixels wide: its end is cut off"};
-        },
-        [&] {
+        }, [&] {
             fs::remove("person.rgb");
             write_file("walltexture.rgb", sgi_header(1, 2, 1, 1) + Bytes(2, 0));
             write_file("texture2.rgb", sgi_header(1, 4, 4, 1) + Bytes(2, 0));  // 16 samples promised, 2 present
@@ -295,8 +280,7 @@ TEST(VevuvCheck, EachBrokenThingIsOneFindingOnItsLine)
                          "walltexture.rgb: warning: is 2 x 1 pixels; the viewer rescales it to 256 x 256",
                          "dolvane.rgb: error: image size 0x0x1 is empty; skipping; the viewer cannot use it",
                          "person.rgb: error: cannot be opened (No such file or directory); the viewer skips it and draws what it dresses untextured"};
-        },
-        [&] {
+        }, [&] {
             fs::remove("Department.xml");
             return Lines{"Department.xml: error: cannot be opened (No such file or directory); the viewer ends when a visitor first enters a room"};
         },

@@ -106,13 +106,6 @@ Picture frame(std::vector<float> eye, std::vector<float> target, std::vector<flo
     return read_picture();
 }
 
-// Looks along -z at a wall from (25, -20) to (35, -20) on a 60 x 60 floor.
-Picture wall_scene()
-{
-    set_plan(60, -60, {{25, -20, 35, -20}}, {});
-    return frame({30, 1, -10}, {30, 1, -20});
-}
-
 // Puts GL state far from what the world needs, so each value checked afterwards was written.
 void scramble_state()
 {
@@ -182,7 +175,7 @@ TEST(World, InitWorldAndLightingSetTheStateAndBuildThePlan)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     scramble_state();
-    const std::string out = capture_console([] { init_world(); }).out;
+    capture_console([] { init_world(); });
     EXPECT_STREQ(window_state.status_text, "You are in the corridor");
     const auto lighting_state = [] {  // light 0 as seen through the camera, both faces' material
         float clear[4] = {}, light[4] = {}, specular[4] = {};
@@ -196,13 +189,7 @@ TEST(World, InitWorldAndLightingSetTheStateAndBuildThePlan)
                     shade == GL_SMOOTH, light[0], specular[1]);
     };
     EXPECT_EQ(lighting_state(), "0.05 1 1 0 81 0.5 ");  // the shade model is left to each frame
-    size_t at = 0;  // the seven files, asked for in their order
-    for (const char* file : {"texture2.rgb", "tabletexture.rgb", "walltexture.rgb", "walltexture2.rgb",
-                             "dolvane.rgb", "trevarnik.rgb", "person.rgb"}) {
-        at = out.find(std::string("\"") + file + "\"", at);
-        ASSERT_NE(at, std::string::npos) << file << " in:\n" << out;
-    }
-    EXPECT_NE(out.find("Reading plan from file \"plan.dat\".....done!"), std::string::npos) << out;
+    // (The seven texture files and the plan, read in their order, are the start-up lines of the end-to-end runs.)
     // Sorted, the y = 10 wall comes first; mode switches survive.
     EXPECT_EQ(text(floor_plan.wall_count, floor_plan.lintel_count, wall_boxes[0].vertices[0][2], lintel_boxes[0].vertices[0][1],
                    viewer_state.z, viewer_state.heading, viewer_state.textures_on), "2 1 -30.1 2.68 -9 0 0 ");
@@ -265,9 +252,10 @@ TEST(Maze, WallsFloorCeilingTexturesPopUpHelpAndDesks)
         bool wall_blue, wall_cyan, ceiling_drawn;
     } rows[] = {{0, 0, true, false, true}, {1, 0, false, true, true}, {0, 1, true, false, false}};
     glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
-    wall_scene();  // the first frame sets the clear colour for the next
-    for (const auto& row : rows) {
+    for (const auto& row : rows) {  // looking along -z at a wall from (25, -20) to (35, -20) on a 60 x 60 floor
         set_plan(60, -60, {{25, -20, 35, -20}}, {});
+        if (&row == rows)
+            frame({30, 1, -10}, {30, 1, -20});  // the first frame sets the clear colour for the next
         viewer_state.textures_on = row.textures;
         viewer_state.popup_view = row.popup;
         const Picture p = frame({30, 1, -10}, {30, 1, -20});
@@ -378,7 +366,8 @@ TEST(Maze, TextureCoordinatesBoxesFiguresAndDesksThroughFeedback)
         const auto extents = group_extents(captured, 12);
         ASSERT_EQ(extents.size(), row.groups);
         for (const auto& [group, extent] : row.extents)
-            expect_extent(extents[group], extent, 1e-3f);
+            for (size_t a = 0; a < extent.size(); ++a)
+                EXPECT_NEAR(extents[group][a], extent[a], 1e-3f) << "group " << group << ", component " << a;
         for (const Polygon& polygon : captured)
             for (const Vertex& v : polygon)
                 EXPECT_TRUE(row.edge < 0 || ((v.s == 0 || v.s == row.edge) && (v.t == 0 || v.t == row.edge))) << v.s << " " << v.t;

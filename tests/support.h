@@ -282,14 +282,6 @@ inline std::vector<std::vector<float>> group_extents(const std::vector<Polygon>&
     return groups;
 }
 
-// Expects an extent to be the given one (min x y z, max x y z) within tolerance.
-inline void expect_extent(const std::vector<float>& got, const std::vector<float>& want, float tolerance = 1e-3f)
-{
-    ASSERT_EQ(got.size(), want.size());
-    for (size_t a = 0; a < want.size(); ++a)
-        EXPECT_NEAR(got[a], want[a], tolerance) << "component " << a;
-}
-
 // Makes texture object name a one-colour 2 x 2 RGBA image.
 inline void make_plain_texture(GLuint name, unsigned char r, unsigned char g, unsigned char b)
 {

@@ -42,8 +42,7 @@ sleep 0.5
 check "Esc and q do not end a kiosk" running
 
 key_times Up 4
-check "a room walked into on keys opens its page in VEVUV_BROWSER" \
-    wait_until kiosk_calls_are 1
+check "a room walked into on keys opens its page in VEVUV_BROWSER" wait_until kiosk_calls_are 1
 check "xdg-open is not started" [ "$(browser_calls)" -eq 0 ]
 keys t F1
 check "3 s after textures off and the help page, the start picture is back" wait_until at_start_picture

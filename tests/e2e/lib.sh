@@ -34,14 +34,11 @@ fail() {
     E2E_FAILURES=$((E2E_FAILURES + 1))
 }
 
-# Records a passed check.
-pass() { echo "ok: $*"; }
-
 # Checks a condition given as a command; the first argument names the check.
 check() {
     local what=$1
     shift
-    if "$@"; then pass "$what"; else fail "$what"; fi
+    if "$@"; then echo "ok: $what"; else fail "$what"; fi
 }
 
 # Ends the script with the number of failed checks as its status.
@@ -212,8 +209,7 @@ SCENE_REGION=700x430+0+70
 strip_visible() {
     shot strip_probe ppm
     local grey green red
-    read -r grey green red < <(region_stats strip_probe.ppm \
-        20x20+15+20 mean 600x1+50+5 mean.g 600x1+50+5 mean.r)
+    read -r grey green red < <(region_stats strip_probe.ppm 20x20+15+20 mean 600x1+50+5 mean.g 600x1+50+5 mean.r)
     between "$grey" 0.22 0.28 && between "$green" 0.5 1.0 && between "$red" 0 0.3
 }
 

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # room_visit_e2e.sh -- the real program walked from its start into a room of
 # the shipped building: the browser opens that room's page once, a second
-# room opens nothing more, the desk moves into the room, and walking out and
-# in a few hundred times keeps the memory flat.
+# room opens nothing more, and the desk moves into the room.
 # Arguments: vevuv binary, data directory, output directory.
 source "$(dirname "$0")/lib.sh"
 
@@ -48,8 +47,7 @@ stable_shot start
 key_times Up 4
 settle
 stable_shot in_first_room
-check "the status line changes inside the room" \
-    at_least "$(pixels_differing start in_first_room 690x50+5+5)" 50
+check "the status line changes inside the room" at_least "$(pixels_differing start in_first_room 690x50+5+5)" 50
 check "the browser is started for room $first_room" wait_until [ "$(browser_calls)" -ge 1 ]
 printf '1\n%s\n' "$first_page" >"$E2E_WORK/expected_call"
 check "the browser receives exactly the page of room $first_room" \
@@ -69,22 +67,8 @@ key_times Down 4
 settle
 sleep 1
 check "room $second_room opens no second page" [ "$(browser_calls)" -eq 1 ]
-
-# Out and in again, many times: the resident memory stays flat.
-in_and_out() {
-    local list=() i
-    for ((i = 0; i < $1; i++)); do list+=(Up Down); done
-    xdotool key --delay 4 "${list[@]}"
-    settle
-}
-in_and_out 100
-rss_warm=$(vevuv_rss_kb)
-in_and_out 300
-rss_after=$(vevuv_rss_kb)
-echo "VmRSS after warm-up ${rss_warm} kB, after 300 more visits ${rss_after} kB"
-check "walking out and in 300 times keeps VmRSS within 1 MB" \
-    [ $((rss_after - rss_warm)) -le 1024 ]
-check "still one browser start after all the visits" [ "$(browser_calls)" -eq 1 ]
+# (Memory over many visits is the soak's to check, and the sanitized run's
+# leak check at exit.)
 
 quit_with Escape  # no console lines from the visits
 

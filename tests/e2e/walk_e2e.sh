@@ -21,10 +21,8 @@ check "walking forward changes the picture" wait_until scene_changed
 keys v
 check "'v' hides the status strip" wait_until strip_hidden
 stable_shot overhead
-check "overhead view: the corners show the dark background" \
-    between "$(region_max overhead 60x60+0+0)" 0 0.1
-check "overhead view: the floor lies in the middle" \
-    between "$(region_mean overhead 40x40+330+230)" 0.3 1.0
+check "overhead view: the corners show the dark background" between "$(region_max overhead 60x60+0+0)" 0 0.1
+check "overhead view: the floor lies in the middle" between "$(region_mean overhead 40x40+330+230)" 0.3 1.0
 # The up arrow lowers the overhead eye, shown at once without a move.
 keys Up
 eye_lowered() { stable_shot lowered; at_least "$(pixels_differing overhead lowered $SCENE_REGION)" 5000; }
@@ -32,23 +30,19 @@ check "up arrow in the overhead view redraws the lower eye at once" wait_until e
 keys v
 check "'v' again brings back the strip" wait_until strip_visible
 stable_shot overhead_off
-check "'v' again brings back the walking view" \
-    at_most "$(pixels_differing walked overhead_off $SCENE_REGION)" 3000
+check "'v' again brings back the walking view" at_most "$(pixels_differing walked overhead_off $SCENE_REGION)" 3000
 
 # F1: the help page replaces the building; F1 again brings back the strip.
 keys F1
 check "F1 hides the status strip" wait_until strip_hidden
 stable_shot help
-check "help page: its first line shows near the top left" \
-    between "$(region_max help 150x30+60+40)" 0.4 1.0
-check "help page: no building, only text on the dark background" \
-    between "$(region_mean help 700x500+0+0)" 0 0.12
+check "help page: its first line shows near the top left" between "$(region_max help 150x30+60+40)" 0.4 1.0
+check "help page: no building, only text on the dark background" between "$(region_mean help 700x500+0+0)" 0 0.12
 check "help page: nothing below its last line" between "$(region_max help 700x50+0+450)" 0 0.1
 keys F1
 check "F1 again brings back the status strip" wait_until strip_visible
 stable_shot help_off
-check "F1 again brings back the building as it was" \
-    at_most "$(pixels_differing walked help_off $SCENE_REGION)" 3000
+check "F1 again brings back the building as it was" at_most "$(pixels_differing walked help_off $SCENE_REGION)" 3000
 
 # 't': the walls lose their textures at once, without a move; 't' brings them back.
 keys t

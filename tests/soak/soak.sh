@@ -73,8 +73,7 @@ round() {
 # continued in case gdb left it stopped.
 release_free_heap() {
     command -v gdb >/dev/null || return 0
-    if ! timeout 60 gdb -p "$VEVUV_PID" -batch -nx -ex 'call (int) malloc_trim(0)' \
-            >/dev/null 2>&1; then
+    if ! timeout 60 gdb -p "$VEVUV_PID" -batch -nx -ex 'call (int) malloc_trim(0)' >/dev/null 2>&1; then
         kill -CONT "$VEVUV_PID" 2>/dev/null
         echo "note: gdb could not call malloc_trim; raw resident memory is measured" >&2
     fi
