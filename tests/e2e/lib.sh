@@ -298,12 +298,14 @@ launch() {
     wait_for_window
 }
 
-# Ends the program with the given key and checks status 0 and a console of
-# the start-up lines (of plan.dat, or the lines in the file $2) and one empty line.
+# Ends the program with the given key and checks status 0, a console of the
+# start-up lines (of plan.dat, or the lines in the file $2) and one empty line,
+# and nothing on standard error.
 quit_with() {
     keys "$1"
     wait_vevuv_exit
     check "'$1' exits with status 0" [ "$VEVUV_STATUS" -eq 0 ]
     { if [ -n "${2:-}" ]; then cat "$2"; else expected_world_lines plan.dat; fi; echo '^$'; } >"$E2E_WORK/expected"
     check "'$1': the start-up lines, then one empty line" stdout_matches "$E2E_WORK/expected"
+    check "nothing on standard error" stderr_empty
 }

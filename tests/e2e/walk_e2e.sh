@@ -71,6 +71,5 @@ check "after 'w' the visitor passes through the wall" \
 
 # Esc: one empty line after the start-up lines, exit status 0.
 quit_with Escape
-check "nothing on standard error" stderr_empty
 
 finish

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::make_scratch_directory();
     const fuzz::InScratchDirectory in_scratch;
-    fuzz::copy_file(std::string(VEVUV_SHIPPED_DATA) + "/Department.dtd", "Department.dtd");
+    std::filesystem::copy_file(std::string(VEVUV_SHIPPED_DATA) + "/Department.dtd", "Department.dtd",
+                               std::filesystem::copy_options::overwrite_existing);
     return 0;
 }
 

@@ -81,10 +81,4 @@ bool read_input_as(const char* name, const uint8_t* data, size_t size, Read read
     return true;
 }
 
-// Copies a file into the working folder under a new name.
-inline void copy_file(const std::string& from, const char* to)
-{
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
-}
-
 } // namespace fuzz
