@@ -72,7 +72,7 @@ print_test_size() {
     tests=$(cd "$VEVUV_ROOT" && grep -E '^tests/' <<<"$files" | xargs -r cat | grep -c -v -E '^\s*$' || true)
     product=$(cd "$VEVUV_ROOT" && grep -v -E '^(tests|data|docs)/' <<<"$files" | xargs -r cat | grep -c -v -E '^\s*$' || true)
     echo "Test size: $tests non-blank lines under tests/, $product of product code," \
-         "ratio $(awk -v t="$tests" -v p="$product" 'BEGIN { printf "%.2f", t / p }') (at most 0.33)"
+         "ratio $(awk -v t="$tests" -v p="$product" 'BEGIN { printf "%.3f", t / p }') (at most 0.33)"
 }
 
 # Prints how far the run has come, in seconds since it started.
