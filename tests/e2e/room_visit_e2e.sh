@@ -67,8 +67,7 @@ key_times Down 4
 settle
 sleep 1
 check "room $second_room opens no second page" [ "$(browser_calls)" -eq 1 ]
-# (Memory over many visits is the soak's to check, and the sanitized run's
-# leak check at exit.)
+# (Memory over many visits: the soak, and the sanitized run's leak check at exit.)
 
 quit_with Escape  # no console lines from the visits
 
