@@ -19,18 +19,14 @@ settle
 stable_shot facing_east
 check "no yellow way before a room is chosen" at_most "$(yellow_pixels facing_east)" 0
 
-keys slash
-sleep 0.5
-keys i s t e r m
-sleep 0.5
-stable_shot find_list
-check "Find replaces the building with its list" \
-    at_least "$(pixels_differing facing_east find_list $SCENE_REGION)" 20000
+# Each picture is waited for: a loaded machine may draw it late.
+keys slash i s t e r m
+list_shown() { stable_shot find_list; at_least "$(pixels_differing facing_east find_list $SCENE_REGION)" 20000; }
+check "Find replaces the building with its list" wait_until list_shown
 
 keys Return
-sleep 0.5
-stable_shot way_shown
-check "the way to room 320 shows on the floor" at_least "$(yellow_pixels way_shown)" 500
+way_shown() { stable_shot way_shown; at_least "$(yellow_pixels way_shown)" 500; }
+check "the way to room 320 shows on the floor" wait_until way_shown
 
 # About 23 m at walking pace: give the walk up to a minute.
 page_opened() { [ "$(browser_calls)" -ge 1 ]; }
@@ -41,8 +37,8 @@ sleep 0.5
 printf '1\npublications/room320.html\n' >"$E2E_WORK/expected_call"
 check "the page opened is room 320's" \
     cmp -s "$E2E_WORK/expected_call" "$(find "$E2E_WORK/calls" -name 'call.*' ! -name '*.tmp' | head -n1)"
-stable_shot arrived
-check "on arrival the way is gone" at_most "$(yellow_pixels arrived)" 0
+way_gone() { stable_shot arrived; at_most "$(yellow_pixels arrived)" 0; }
+check "on arrival the way is gone" wait_until way_gone
 
 # Department.xml broken while Find is open: Find goes on; then 500 characters.
 keys slash
