@@ -33,5 +33,5 @@ echo "== random walk against the walls (moves that crossed a wall; goal 0) =="
 bash "$root/bench/idle_cpu.sh" "$build/vevuv" "$root/data"
 SCRIPT
 export LIBGL_ALWAYS_SOFTWARE=1
-xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" bash "$work/figures.sh" \
+xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp -noreset" bash "$work/figures.sh" \
     | tee "$build/bench_results.txt"

@@ -12,7 +12,7 @@ if [ $# -ne 3 ]; then
 fi
 # The figures need an X server; start a virtual one when there is none.
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" bash "$0" "$@"
 fi
 
 bin=$1

@@ -21,7 +21,7 @@ fi
 
 # Headless: a private X server, one screenshot, then a clean stop.
 screenshot="$VEVUV_BUILD/vevuv-screenshot.png"
-Xvfb :97 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb :97 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 vevuv_pid=""
 trap '[ -n "$vevuv_pid" ] && kill $vevuv_pid 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT

@@ -22,7 +22,7 @@ export LIBGL_ALWAYS_SOFTWARE=1
 
 # Runs the suite of one build directory under its own virtual X server.
 run_suite() {
-    (cd "$1" && xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+    (cd "$1" && xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" \
         ctest --output-on-failure -j2 "${@:2}")
 }
 
