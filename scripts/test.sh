@@ -20,10 +20,12 @@ FUZZERS=(plan locator room_record sgi)
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 export LIBGL_ALWAYS_SOFTWARE=1
 
-# Runs the suite of one build directory under its own virtual X server.
+# Runs the suite of one build directory under its own virtual X server; when
+# a test fails, the end of the server's log (xvfb.log there) is shown too.
 run_suite() {
-    (cd "$1" && xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" \
-        ctest --output-on-failure -j2 "${@:2}")
+    (cd "$1" && xvfb-run -a -e "$1/xvfb.log" -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" \
+        ctest --output-on-failure -j2 "${@:2}") \
+        || { echo "End of the X server's log:"; tail -n 15 "$1/xvfb.log"; return 1; }
 }
 
 # Builds the fuzz harnesses with clang into $FUZZ_BUILD; logs stay there.

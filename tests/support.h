@@ -23,6 +23,10 @@
 #include "render/colour_table.h"
 #include "render/world.h"
 
+// Two Xlib calls, declared here so that Xlib's macros stay out of the tests.
+extern "C" struct _XDisplay* XOpenDisplay(const char* name);
+extern "C" int XCloseDisplay(struct _XDisplay* display);
+
 namespace test {
 
 namespace fs = std::filesystem;
@@ -164,8 +168,15 @@ inline void open_windows()
         static char program[] = "vevuv_test";
         static char* argv[] = {program, nullptr};
         int argc = 1;
+        // freeglut ends the program on a refused connection: wait up to 3 s for the X
+        // server, and hold this connection while freeglut opens its own (so no reset).
+        _XDisplay* held = nullptr;
+        for (int i = 0; i < 30 && !(held = XOpenDisplay(nullptr)); ++i)
+            usleep(100000);
         glutInitWindowSize(main_width, main_height);
         glutInit(&argc, argv);
+        if (held)
+            XCloseDisplay(held);
         glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
         window_state.main_window = glutCreateWindow("Vevuv");
         glutDisplayFunc(count_exposure);
