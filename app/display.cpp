@@ -4,7 +4,7 @@
 #include <GL/freeglut.h>  // Required for: glutSetWindow(), glutSwapBuffers(), glutReshapeWindow()
 #include <GL/glu.h>       // Required for: gluLookAt()
 
-#include "app/state.h"
+#include "common/state.h"
 #include "app/viewer.h"
 #include "plan/floor_plan.h"
 #include "find/find_state.h"

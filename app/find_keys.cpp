@@ -8,7 +8,7 @@
 #include <cstring>    // Required for: strnlen()
 #include <string>     // Required for: std::string, std::to_string()
 
-#include "app/state.h"
+#include "common/state.h"
 #include "app/viewer.h"
 #include "directory/locator.h"
 #include "find/find_state.h"

@@ -8,8 +8,8 @@
 #include <cstring>    // Required for: strnlen()
 #include <iostream>   // Required for: std::cout
 
-#include "app/process_exit.h"
-#include "app/state.h"
+#include "common/process_exit.h"
+#include "common/state.h"
 #include "app/viewer.h"
 #include "directory/locator.h"
 #include "kiosk/kiosk.h"

@@ -8,13 +8,13 @@
 #include <cstring>   // Required for: std::strerror()
 #include <unistd.h>  // Required for: chdir()
 
-#include "app/process_exit.h"
-#include "app/state.h"
+#include "common/process_exit.h"
+#include "common/state.h"
 #include "app/viewer.h"
 #include "directory/room_record.h"
 #include "kiosk/kiosk.h"
 #include "kiosk/options.h"
-#include "render/colour_table.h"
+#include "common/colour_table.h"
 #include "render/world.h"
 
 namespace {
@@ -127,7 +127,7 @@ int run_vevuv(int argc, char** argv)
         catch_end_signals();
     start_up(&argc, argv);
     if (line.kiosk || line.idle_reset_seconds > 0)
-        start_kiosk_watch();
+        start_kiosk_watch(reset_for_next_visitor);
     glutMainLoop();
     return 0;
 }

@@ -1,12 +1,10 @@
-// status.cpp -- the status strip (one line of text in a framed sub-window)
-// and the help page that replaces the building while F1 is on.
+// status.cpp -- the status strip: one line of text in a framed sub-window.
 #include <GL/freeglut.h>  // Required for: glutSetWindow(), glutBitmapCharacter(), glutSwapBuffers()
-#include <cstring>        // Required for: strnlen(), std::strlen()
-#include <string>         // Required for: std::string
 
-#include "app/state.h"
+#include "common/state.h"
 #include "app/viewer.h"
-#include "render/colour_table.h"
+#include "render/bitmap_text.h"
+#include "common/colour_table.h"
 
 namespace {
 
@@ -14,30 +12,6 @@ namespace {
 const float strip_grey = 0.25f;
 const float frame_corner_x = 0.999f;     // normalised, just inside the edges
 const float frame_corner_y = 0.99f;
-
-// The help page: 640 x 480 units with y upward, unit centres on whole numbers.
-constexpr double page_left = -0.5, page_right = 639.5;
-constexpr double page_bottom = -0.5, page_top = 479.5;
-
-struct HelpLine {
-    int x, y;           // raster position on the page
-    const char* text;   // shown exactly as written
-};
-
-// In drawing order; on screen the mouse lines come before the quit line,
-// and the Find keys stand right of the first and the third line.
-const HelpLine help_lines[] = {
-    {60, 420, "F1 -Help"},
-    {60, 370, "V - Toggle Between POP-UP view of maze"},
-    {60, 320, "T - To Toggle Texture"},
-    {60, 270, "W - Allows to go through the walls "},
-    {60, 220, "Arrow Keys - Move Around the Maze"},
-    {60, 70, "Esc/Q : QUIT"},
-    {60, 170, " Optional {Use The Left Mouse Button :"},
-    {100, 120, " To Maneuver  through the maze}"},
-    {340, 420, "F3 or / - Find a Room"},
-    {340, 320, "G - Walk There"},
-};
 
 // A divisor that is never zero: a window squeezed to nothing still divides.
 int non_zero(int pixels) { return pixels != 0 ? pixels : 1; }
@@ -104,53 +78,3 @@ void draw_status_text(const char* text)
 
 // Keeps the strip's viewport on the whole sub-window.
 void on_status_reshape(int w, int h) { glViewport(0, 0, w, h); }
-
-// Replaces the picture with the page that lists the keys.
-void draw_help_page()
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(page_left, page_right, page_bottom, page_top, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    for (const HelpLine& line : help_lines) {
-        glRasterPos2i(line.x, line.y);
-        draw_bitmap_string(GLUT_BITMAP_TIMES_ROMAN_24, line.text);
-    }
-}
-
-// Draws text character by character in a GLUT bitmap font.
-void draw_bitmap_string(void* font, const char* text)
-{
-    if (text == nullptr)
-        return;
-    for (unsigned char glyph : glyph_text(text, std::strlen(text)))
-        glutBitmapCharacter(font, glyph);
-}
-
-// The glyphs of UTF-8 text of at most max_bytes: each character the bitmap
-// fonts hold (Latin-1) as its own code, any other character and any byte
-// that is no well-formed UTF-8 as '?'.
-std::string glyph_text(const char* text, std::size_t max_bytes)
-{
-    std::string glyphs;
-    const std::size_t length = strnlen(text, max_bytes);
-    for (std::size_t at = 0; at < length;) {
-        const unsigned char lead = static_cast<unsigned char>(text[at]);
-        const std::size_t size = lead < 0x80   ? 1
-                                 : lead > 0xF4 ? 0
-                                 : lead >= 0xF0 ? 4
-                                 : lead >= 0xE0 ? 3
-                                 : lead >= 0xC2 ? 2 : 0;
-        bool whole = size > 0 && at + size <= length;
-        unsigned long code = size == 1 ? lead : lead & (0x7F >> size);
-        for (std::size_t k = 1; whole && k < size; ++k) {
-            whole = (static_cast<unsigned char>(text[at + k]) & 0xC0) == 0x80;
-            code = (code << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3F);
-        }
-        // Only one or two bytes can hold a Latin-1 character; longer ones above it are '?'.
-        glyphs += whole && size <= 2 ? static_cast<char>(code) : '?';
-        at += whole ? size : 1;
-    }
-    return glyphs;
-}

@@ -26,18 +26,17 @@ void on_mouse(int button, int state, int x, int y);
 void on_motion(int x, int y);
 void on_passive_motion(int x, int y);
 
-// Status strip and help page.
+// Status strip.
 void on_status_display();
 void on_status_reshape(int w, int h);
 void draw_status_text(const char* text);
-void draw_help_page();
-void draw_bitmap_string(void* font, const char* text);
-// The glyphs of UTF-8 text of at most max_bytes: Latin-1 characters as
-// themselves, every other character (or broken sequence) as '?'.
-std::string glyph_text(const char* text, std::size_t max_bytes);
+
+// Puts the floor back as the first visitor found it: plan 1's start, walking
+// view, no help page, textures on, wall-walking off, the strip as at start-up
+// and the next room visit opening its page again.
+void reset_for_next_visitor();
 
 // Room visit: moves the desk into the room and opens its page once per run.
-extern int tables_turned;  // flag: desks are drawn turned by 180 degrees
 void visit_room(RoomRecord& record);
 
 // Find and the way to a room.

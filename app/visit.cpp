@@ -7,12 +7,10 @@
 #include <iostream>  // Required for: std::cout
 #include <string>    // Required for: std::string
 
-#include "app/state.h"
+#include "common/state.h"
 #include "app/viewer.h"
 #include "plan/floor_plan.h"
 #include "plan/walls.h"
-
-int tables_turned = 0;
 
 namespace {
 

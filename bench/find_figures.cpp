@@ -10,7 +10,7 @@
 #include <cstring>  // Required for: strnlen(), std::strncmp()
 #include <string>   // Required for: std::string, std::to_string()
 
-#include "app/state.h"
+#include "common/state.h"
 #include "app/viewer.h"
 #include "bench/figures.h"
 #include "directory/locator.h"

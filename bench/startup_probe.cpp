@@ -5,8 +5,8 @@
 
 #include <cstdio>     // Required for: std::fputs(), std::fflush()
 
-#include "app/process_exit.h"
-#include "app/state.h"
+#include "common/process_exit.h"
+#include "common/state.h"
 #include "app/viewer.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdio>   // Required for: std::printf()
 #include <cstring>  // Required for: std::strncmp()
 
-#include "app/state.h"
+#include "common/state.h"
 #include "app/viewer.h"
 #include "bench/figures.h"
 

@@ -11,10 +11,10 @@
 #include <cstring>   // Required for: std::strncmp(), std::strlen()
 #include <string>
 
-#include "app/state.h"
+#include "common/state.h"
 #include "bench/wall_walk.h"
 #include "plan/walls.h"
-#include "render/colour_table.h"
+#include "common/colour_table.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>  // Required for: uint32_t
 #include <random>   // Required for: std::mt19937
 
-#include "app/state.h"
+#include "common/state.h"
 #include "plan/walls.h"
 
 namespace wall_walk {

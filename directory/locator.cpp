@@ -6,9 +6,9 @@
 #include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc()
 #include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen()
 
-#include "app/console_note.h"
-#include "app/process_exit.h"
-#include "app/token_scan.h"
+#include "common/console_note.h"
+#include "common/process_exit.h"
+#include "common/token_scan.h"
 
 LocatorEntry locator_table[max_locator_records];
 int32_t locator_searchable_count = 0;

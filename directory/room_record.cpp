@@ -2,16 +2,14 @@
 // Department.xml: parse, search by name or value, climb to Room, store fields.
 #include "directory/room_record.h"
 
-#include <cfloat>   // Required for: FLT_MAX
 #include <cstddef>  // Required for: offsetof, std::size_t
-#include <cstdint>  // Required for: INT32_MAX, INT32_MIN
-#include <cstdlib>  // Required for: std::strtol(), std::strtod()
 #include <cstring>  // Required for: std::strcmp(), std::strlen(), std::memcpy()
 #include <string>   // Required for: std::string
 
-#include "app/console_note.h"
-#include "app/process_exit.h"
-#include "app/token_scan.h"
+#include "common/console_note.h"
+#include "common/process_exit.h"
+#include "common/token_scan.h"
+#include "common/utf8.h"
 
 RoomRecord* current_record = nullptr;
 LookupFailurePolicy lookup_failure_policy = LookupFailurePolicy::end_program;
@@ -97,16 +95,11 @@ bool holds_text(const dom::XmlNode* node)
 // UTF-8 sequence; true when it had to be cut.
 bool copy_text(char* field, std::size_t size, const char* text)
 {
-    std::size_t length = std::strlen(text);
-    bool cut = length >= size;
-    if (cut) {
-        length = size - 1;
-        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
-            --length;  // text[length] continues a sequence: keep none of it
-    }
-    std::memcpy(field, text, length);
-    field[length] = '\0';
-    return cut;
+    const std::string_view whole(text);
+    const std::string_view kept = utf8::cut(whole, size - 1);
+    std::memcpy(field, kept.data(), kept.size());
+    field[kept.size()] = '\0';
+    return kept.size() < whole.size();
 }
 
 // Converts value as the slot's kind and stores it into the current record.
@@ -163,37 +156,6 @@ bool find_field(const char* element, FieldKind* kind, std::size_t* size)
     *kind = slot->kind;
     *size = slot->size;
     return true;
-}
-
-// Leading white space, sign and digits as a 32-bit integer, held at the limits.
-int32_t to_integer(const char* text, bool* out_of_range)
-{
-    long value = std::strtol(text, nullptr, 10);
-    *out_of_range = value > INT32_MAX || value < INT32_MIN;
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
-// The decimal number after leading white space as a float, held at the limits.
-float to_float(const char* text, bool* out_of_range)
-{
-    while (is_scan_space(*text))
-        ++text;
-    *out_of_range = false;
-    std::size_t length = decimal_prefix_length(text);
-    if (length == 0)
-        return 0.0f;
-    // Only the decimal part goes to strtod, which would also read hex and "inf".
-    std::string number(text, length);
-    double value = std::strtod(number.c_str(), nullptr);
-    if (value > FLT_MAX || value < -FLT_MAX) {
-        *out_of_range = true;
-        return value > 0 ? FLT_MAX : -FLT_MAX;
-    }
-    return static_cast<float>(value);
 }
 
 // Parses Department.xml and fills the current record for the room text.

@@ -4,7 +4,7 @@
 #include <cstddef>  // Required for: std::size_t
 #include <cstdint>
 
-#include "app/config.h"  // Required for: the field widths
+#include "common/config.h"  // Required for: the field widths
 #include "directory/xml_dom.h"
 
 constexpr int room_corner_count = 10;
@@ -40,12 +40,6 @@ enum class FieldKind { integer, real, text };
 // The kind of the RoomRecord field the element feeds, and its bytes
 // (terminating zero included); false when the element feeds none.
 bool find_field(const char* element, FieldKind* kind, std::size_t* size);
-// Leading white space, sign and digits as a 32-bit integer: no digits give 0,
-// values beyond 32 bits are held at the nearest limit.
-int32_t to_integer(const char* text, bool* out_of_range);
-// The decimal number after leading white space as a float: nothing readable
-// gives 0, values beyond the float range are held at the largest float.
-float to_float(const char* text, bool* out_of_range);
 
 // The record that the running lookup fills.
 extern RoomRecord* current_record;

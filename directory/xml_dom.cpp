@@ -11,7 +11,7 @@
 // bounded in length and depth.
 #include "directory/xml_dom.h"
 
-#include "app/console_note.h"
+#include "common/console_note.h"
 
 #include <cstddef>  // Required for: std::size_t
 #include <cstdio>   // Required for: std::snprintf()

@@ -6,6 +6,7 @@
 #include <cstring>  // Required for: std::strcmp(), strnlen()
 #include <string>   // Required for: std::to_string()
 
+#include "common/utf8.h"
 #include "directory/locator.h"
 #include "directory/xml_dom.h"
 #include "find/find_text.h"
@@ -119,18 +120,13 @@ void type_find_byte(unsigned char byte)
     rematch();
 }
 
-// Drops the last byte and any UTF-8 continuation bytes before it.
+// Drops the last character.
 void erase_find_character()
 {
     std::string& q = find_state.query;
     if (q.empty())
         return;
-    size_t end = q.size() - 1;
-    while (end > 0 && (static_cast<unsigned char>(q[end]) & 0xC0) == 0x80)
-        --end;
-    if ((static_cast<unsigned char>(q[end]) & 0xC0) != 0xC0)
-        end = q.size() - 1;  // not one sequence: take back the last byte only
-    q.erase(end);
+    q.erase(utf8::last_char_start(q));
     rematch();
 }
 

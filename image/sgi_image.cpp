@@ -6,8 +6,8 @@
 // are checked before the image buffer is allocated.
 #include "image/sgi_image.h"
 
-#include "app/console_note.h"  // Required for: report_problem(), report_text()
-#include "app/process_exit.h"  // Required for: end_program()
+#include "common/console_note.h"  // Required for: report_problem(), report_text()
+#include "common/process_exit.h"  // Required for: end_program()
 
 #include <algorithm> // Required for: std::min(), std::max()
 #include <cerrno>    // Required for: errno

@@ -3,8 +3,8 @@
 #include "image/texture.h"
 
 #include "image/sgi_image.h" // Required for: read_sgi_image()
-#include "app/config.h"       // Required for: texture_size
-#include "app/console_note.h" // Required for: report_text()
+#include "common/config.h"       // Required for: texture_size
+#include "common/console_note.h" // Required for: report_text()
 
 #include <GL/gl.h>  // Required for: glBindTexture(), glTexImage2D(), glTexParameteri(), glTexEnvi()
 #include <GL/glu.h> // Required for: gluScaleImage(), gluErrorString()

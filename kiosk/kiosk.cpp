@@ -1,18 +1,13 @@
-// kiosk.cpp -- the kiosk's watch over the main loop (end signals, idle reset)
-// and the reset for the next visitor.
+// kiosk.cpp -- the kiosk's watch over the main loop: end signals and the idle reset.
 #include "kiosk/kiosk.h"
 
-#include <GL/freeglut.h>  // Required for: glutTimerFunc(), glutSetWindow(), glutShowWindow()
+#include <GL/freeglut.h>  // Required for: glutTimerFunc()
 
 #include <chrono>   // Required for: std::chrono::steady_clock
 #include <csignal>  // Required for: sigaction(), SIGTERM, SIGINT, sig_atomic_t
 #include <iostream> // Required for: std::cout
-#include <string>   // Required for: std::string
 
-#include "app/process_exit.h"
-#include "app/state.h"
-#include "app/viewer.h"
-#include "render/world.h"
+#include "common/process_exit.h"
 
 KioskSettings kiosk_settings;
 
@@ -27,6 +22,7 @@ using Clock = std::chrono::steady_clock;
 volatile std::sig_atomic_t end_signal_seen = 0;  // set by the signal handler only
 Clock::time_point last_input_time = Clock::now(); // the visitor's last key or pointer event
 bool input_since_reset = false;                  // flag: something to reset
+void (*reset_floor)() = nullptr;                 // the program's reset for the next visitor
 
 // Only notes the signal: the main loop ends the program between events.
 void on_end_signal(int) { end_signal_seen = 1; }
@@ -46,23 +42,11 @@ void watch(int)
         std::cout.flush();
         end_program(0);
     }
-    if (idle_long_enough())
-        reset_for_next_visitor();
+    if (idle_long_enough()) {
+        input_since_reset = false;
+        reset_floor();
+    }
     glutTimerFunc(watch_period_ms, watch, 0);
-}
-
-// Closes the help page and the pop-up view, bringing the strip back.
-void close_overlays()
-{
-    ViewerState& v = viewer_state;
-    if (v.help_shown == 0 && v.popup_view == 0)
-        return;
-    v.help_shown = 0;
-    v.popup_view = 0;
-    glutSetWindow(window_state.status_window);
-    glutShowWindow();
-    glutSetWindow(window_state.main_window);
-    on_reshape(window_state.width, window_state.height);
 }
 
 } // namespace
@@ -78,27 +62,16 @@ void catch_end_signals()
     sigaction(SIGINT, &action, nullptr);
 }
 
-// Starts the periodic watch.
-void start_kiosk_watch() { glutTimerFunc(watch_period_ms, watch, 0); }
+// Starts the periodic watch; an idle reset calls reset.
+void start_kiosk_watch(void (*reset)())
+{
+    reset_floor = reset;
+    glutTimerFunc(watch_period_ms, watch, 0);
+}
 
 // Notes the time of the visitor's latest key or pointer event.
 void note_visitor_input()
 {
     last_input_time = Clock::now();
     input_since_reset = true;
-}
-
-// Restores every piece of state a visitor can change, then draws the start picture.
-void reset_for_next_visitor()
-{
-    input_since_reset = false;
-    close_overlays();
-    clear_find();                 // Find closed, no way shown, no walk
-    // A fresh record; only the plan named on the command line is kept.
-    const std::string plan_file_name = viewer_state.plan_file_name;
-    viewer_state = ViewerState{};  // the next visitor's first room opens its page again
-    viewer_state.plan_file_name = plan_file_name;
-    tables_turned = 0;
-    init_world();                 // plan 1's start pose and the start-up strip text
-    glutPostWindowRedisplay(window_state.main_window);
 }

@@ -1,5 +1,5 @@
-// kiosk.h -- running unattended: kiosk mode, the idle reset that readies the
-// floor for the next visitor, and a clean end on SIGTERM and SIGINT.
+// kiosk.h -- running unattended: kiosk mode, the watch that calls the idle
+// reset, and a clean end on SIGTERM and SIGINT.
 #pragma once
 
 // Lifetime: set once at start-up from the command line, read for the whole run.
@@ -12,11 +12,8 @@ extern KioskSettings kiosk_settings;
 
 // Makes SIGTERM and SIGINT end the program cleanly (status 0) from the main loop.
 void catch_end_signals();
-// Starts the watch of the main loop: end signals and the idle reset.
-void start_kiosk_watch();
+// Starts the watch of the main loop: end signals, and the idle reset, which
+// calls reset (the program's way of putting the floor back).
+void start_kiosk_watch(void (*reset)());
 // Notes a key or pointer event of the visitor (the idle reset counts from here).
 void note_visitor_input();
-// Puts the floor back as the first visitor found it: plan 1's start, walking
-// view, no help page, textures on, wall-walking off, the strip as at start-up
-// and the next room visit opening its page again.
-void reset_for_next_visitor();

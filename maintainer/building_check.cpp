@@ -7,7 +7,7 @@
 #include <cstring>   // Required for: std::strerror()
 #include <unistd.h>  // Required for: chdir(), getcwd()
 
-#include "app/state.h"
+#include "common/state.h"
 #include "maintainer/check_parts.h"
 
 namespace {

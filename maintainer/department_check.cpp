@@ -8,6 +8,7 @@
 #include <cstring>    // Required for: std::strcmp(), std::strlen(), strnlen()
 #include <sys/stat.h> // Required for: stat(), S_ISREG()
 
+#include "common/token_scan.h"
 #include "directory/room_record.h"
 #include "directory/xml_dom.h"
 #include "maintainer/check_parts.h"

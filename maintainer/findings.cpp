@@ -9,7 +9,8 @@
 #include <cstring>   // Required for: std::strerror()
 #include <utility>   // Required for: std::move()
 
-#include "app/process_exit.h"
+#include "common/process_exit.h"
+#include "common/utf8.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ std::string printable(const std::string& text)
             out += (c >= 0x20 && c != 0x7f) ? static_cast<char>(c) : '?';
             continue;
         }
-        const std::size_t length = utf8_sequence_length(text, at);
+        const std::size_t length = utf8::sequence_length(text, at);
         if (length == 0) {
             out += '?';
             continue;
@@ -49,25 +50,6 @@ std::string printable(const std::string& text)
 
 } // namespace
 
-
-// Length of the well-formed UTF-8 sequence of two to four bytes at text[at], or 0.
-std::size_t utf8_sequence_length(const std::string& text, std::size_t at)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length == 0 || at + length > text.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80)
-            return 0;
-    return length;
-}
 
 void add_finding(BuildingReport& report, Severity severity, const std::string& file, long line,
                  const std::string& position, const std::string& text, const FloorPlace& place)

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/console_note.h"
+#include "common/console_note.h"
 #include "maintainer/building_check.h"
 
 // Plan coordinates closer than this count as the same, plan units.
@@ -68,8 +68,6 @@ std::string number_text(double value);
 std::string point_text(float x, float y);
 // "(0 0)-(30 6)"
 std::string span_text(float x1, float y1, float x2, float y2);
-// Length of the well-formed UTF-8 sequence of two to four bytes at text[at], or 0.
-std::size_t utf8_sequence_length(const std::string& text, std::size_t at);
 // Quoted for a message, with anything unprintable shown as '?'.
 std::string quoted(const std::string& text);
 // "room 301": how a finding names the room of a room text, unprintables as '?'.

@@ -11,7 +11,8 @@
 #include <cstdio>     // Required for: std::snprintf()
 #include <vector>     // Required for: std::vector
 
-#include "app/state.h"
+#include "common/state.h"
+#include "common/utf8.h"
 #include "maintainer/check_parts.h"
 
 namespace {
@@ -207,7 +208,7 @@ std::string escaped(const std::string& text)
     for (std::size_t at = 0; at < text.size(); ++at) {
         const unsigned char c = static_cast<unsigned char>(text[at]);
         if (c >= 0x80) {
-            const std::size_t length = utf8_sequence_length(text, at);
+            const std::size_t length = utf8::sequence_length(text, at);
             out += length == 0 ? std::string("?") : text.substr(at, length);
             at += length == 0 ? 0 : length - 1;
             continue;

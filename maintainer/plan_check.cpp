@@ -10,7 +10,7 @@
 #include <locale>     // Required for: std::locale::classic()
 #include <tuple>      // Required for: std::tie()
 
-#include "app/state.h"
+#include "common/state.h"
 #include "plan/floor_plan.h"
 #include "maintainer/check_parts.h"
 #include "maintainer/plan_geometry.h"

@@ -8,7 +8,7 @@
 #include <cmath>      // Required for: std::fabs(), std::floor(), std::ceil(), std::isfinite()
 #include <vector>     // Required for: std::vector
 
-#include "app/state.h"
+#include "common/state.h"
 #include "plan/walls.h"
 #include "maintainer/check_parts.h"
 #include "maintainer/plan_geometry.h"

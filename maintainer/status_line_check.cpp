@@ -3,8 +3,8 @@
 #include <cstdio>   // Required for: std::snprintf()
 #include <cstring>  // Required for: strnlen(), std::strlen()
 
-#include "app/state.h"
-#include "app/viewer.h"
+#include "common/state.h"
+#include "render/bitmap_text.h"
 #include "directory/room_record.h"
 #include "maintainer/check_parts.h"
 

@@ -2,7 +2,7 @@
 // reader, then checked for their size and for data the header promises.
 #include <cstdlib>     // Required for: std::free()
 
-#include "app/config.h"
+#include "common/config.h"
 #include "image/sgi_image.h"
 #include "maintainer/check_parts.h"
 

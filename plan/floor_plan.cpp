@@ -4,11 +4,10 @@
 // the sections of a plan file; read_plan.
 #include "plan/floor_plan.h"
 
-#include "app/console_note.h"
-#include "app/process_exit.h"
-#include "app/token_scan.h"
-#include "app/state.h"
-#include "plan/walls.h"
+#include "common/console_note.h"
+#include "common/process_exit.h"
+#include "common/token_scan.h"
+#include "common/state.h"
 
 #include <cmath>     // Required for: std::isfinite(), std::isinf()
 #include <cstdio>    // Required for: std::FILE, std::fopen(), std::ferror(), std::fclose()
@@ -404,4 +403,23 @@ void read_plan()
     std::fclose(file);
     if (complete)
         reader.finish();
+}
+
+// Appends the four segments of the 1.1 x 1.0 block of a table at (x, z);
+// false (and nothing appended) when they would not fit in the wall table.
+bool add_table_walls(float x, float z)
+{
+    const int k = floor_plan.wall_count + floor_plan.table_wall_count;
+    if (!table_block_fits(k))
+        return false;
+    const float x_end = static_cast<float>(x + table_block_length);
+    const float x_side = static_cast<float>(x + table_block_side);
+    const float z_far = static_cast<float>(z + table_block_side);
+    WallSegment* block = &floor_plan.walls[k];
+    block[0] = WallSegment{x, z, x_end, z};
+    block[1] = WallSegment{x, z_far, x_end, z_far};
+    block[2] = WallSegment{x_side, z_far, x_side, z};
+    block[3] = WallSegment{x, z, x, z_far};
+    floor_plan.table_wall_count += table_block_segments;
+    return true;
 }

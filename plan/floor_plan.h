@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/config.h"  // Required for: max_walls, max_lintels, max_tables
+#include "common/config.h"  // Required for: max_walls, max_lintels, max_tables
 
 // Longest built-in plan name, in characters (plus the terminating zero).
 constexpr int plan_name_size = 30;
@@ -53,3 +53,7 @@ int compare_segments(const WallSegment& a, const WallSegment& b);
 // Reads the plan chosen by the viewer state into floor_plan, converting to
 // world units, sorting the walls and dropping exact duplicates.
 void read_plan();
+
+// Appends the four blocking segments of a table anchored at world (x, z);
+// false (and nothing appended) when they would not fit in the wall table.
+bool add_table_walls(float x, float z);

@@ -1,8 +1,8 @@
-// walls.cpp -- wall and lintel solids, the start pose, collision and table blocks.
+// walls.cpp -- wall and lintel solids, the start pose and collision.
 #include "plan/walls.h"
 
-#include "app/state.h"
-#include "render/colour_table.h"
+#include "common/colour_table.h"
+#include "common/state.h"
 
 #include <cmath>    // Required for: std::sqrt(), std::fabs(), std::fmin(), std::fmax()
 #include <iostream> // Required for: std::cout, std::endl
@@ -273,23 +273,4 @@ void move_with_collision(float step_x, float step_z)
             return;
         }
     }
-}
-
-// Appends the four segments of the 1.1 x 1.0 block of a table at (x, z);
-// false (and nothing appended) when they would not fit in the wall table.
-bool add_table_walls(float x, float z)
-{
-    const int k = floor_plan.wall_count + floor_plan.table_wall_count;
-    if (!table_block_fits(k))
-        return false;
-    const float x_end = static_cast<float>(x + table_block_length);
-    const float x_side = static_cast<float>(x + table_block_side);
-    const float z_far = static_cast<float>(z + table_block_side);
-    WallSegment* block = &floor_plan.walls[k];
-    block[0] = WallSegment{x, z, x_end, z};
-    block[1] = WallSegment{x, z_far, x_end, z_far};
-    block[2] = WallSegment{x_side, z_far, x_side, z};
-    block[3] = WallSegment{x, z, x, z_far};
-    floor_plan.table_wall_count += table_block_segments;
-    return true;
 }

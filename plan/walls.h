@@ -27,5 +27,3 @@ void build_walls();
 // Moves the visitor by (-step_x, +step_z) as far as the axis-aligned walls allow.
 void move_with_collision(float step_x, float step_z);
 
-// Appends the four blocking segments of a table anchored at world (x, z).
-bool add_table_walls(float x, float z);

@@ -4,11 +4,11 @@
 
 #include <GL/gl.h>  // Required for: glBegin(), glVertex3fv(), glTexCoord2f(), glMaterialfv()
 
-#include "app/state.h"
-#include "app/viewer.h"
+#include "common/state.h"
+#include "render/help_page.h"
 #include "plan/floor_plan.h"
 #include "plan/walls.h"
-#include "render/colour_table.h"
+#include "common/colour_table.h"
 #include "render/furniture.h"
 #include "render/world.h"
 

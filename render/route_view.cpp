@@ -5,6 +5,8 @@
 #include <GL/freeglut.h>  // Required for: glutBitmapCharacter(), GLUT fonts
 #include <cmath>          // Required for: std::sqrt()
 
+#include "render/bitmap_text.h"
+
 namespace {
 
 constexpr float route_lift = 0.02f;       // above the floor, world units
@@ -85,26 +87,6 @@ void draw_arrows(const std::vector<RoutePoint>& points, double scale)
     glEnd();
 }
 
-// Draws text in a bitmap font, UTF-8 sequences of Latin-1 letters as those
-// letters, other characters as '?'; lone bytes as Latin-1.
-void draw_latin1(void* font, const std::string& text)
-{
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const bool two_byte = (c == 0xC2 || c == 0xC3) && i + 1 < text.size()
-                              && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80;
-        if (two_byte) {
-            glutBitmapCharacter(font, ((c & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
-        } else if (c >= 0xC4 && c < 0xF5) {
-            glutBitmapCharacter(font, '?');
-            while (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80)
-                ++i;
-        } else {
-            glutBitmapCharacter(font, c);
-        }
-    }
-}
-
 } // namespace
 
 // Sets its own state (no lighting, no texture, depth offset) and restores it;
@@ -144,12 +126,12 @@ void draw_find_page(const std::string& header, const std::vector<std::string>& l
     glLoadIdentity();
     glColor3fv(text_colour);
     glRasterPos2i(page_x, header_y);
-    draw_latin1(GLUT_BITMAP_TIMES_ROMAN_24, header);
+    draw_bitmap_string(GLUT_BITMAP_TIMES_ROMAN_24, header.c_str());
     for (size_t i = 0; i < lines.size(); ++i) {
         const bool marked = int(i) == highlight;
         glColor3fv(marked ? highlight_colour : text_colour);
         glRasterPos2i(page_x, first_line_y - int(i) * line_spacing);
-        draw_latin1(GLUT_BITMAP_HELVETICA_18, (marked ? "> " : "   ") + lines[i]);
+        draw_bitmap_string(GLUT_BITMAP_HELVETICA_18, ((marked ? "> " : "   ") + lines[i]).c_str());
     }
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);

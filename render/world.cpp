@@ -7,7 +7,7 @@
 #include <GL/glu.h>  // Required for: gluPerspective()
 #include <cstdio>    // Required for: snprintf()
 
-#include "app/state.h"
+#include "common/state.h"
 #include "image/texture.h"
 #include "plan/walls.h"
 

@@ -17,7 +17,11 @@ ASAN_BUILD=${VEVUV_ASAN_BUILD:-$VEVUV_ROOT/build-asan}
 FUZZ_BUILD=${VEVUV_FUZZ_BUILD:-$VEVUV_ROOT/build-fuzz}
 FUZZERS=(plan locator room_record sgi)
 
+# Every part runs even when an earlier one fails; the status tells.
+status=0
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+# The folders' order first: an include against it fails the run.
+bash "$VEVUV_ROOT/scripts/check_layers.sh" || status=1
 export LIBGL_ALWAYS_SOFTWARE=1
 
 # Runs the suite of one build directory under its own virtual X server; when
@@ -80,8 +84,6 @@ print_test_size() {
 # Prints how far the run has come, in seconds since it started.
 progress() { echo "-- $1 after ${SECONDS} s"; }
 
-# Every part runs even when an earlier one fails; the status tells.
-status=0
 VEVUV_BUILD=$PLAIN_BUILD
 build_vevuv -DBUILD_TESTING=ON -DVEVUV_BENCH=ON
 progress "plain build done"

@@ -6,7 +6,7 @@
 
 #include "bench/wall_walk.h"
 #include "plan/floor_plan.h"
-#include "plan/hash_table.h"
+#include "common/hash_table.h"
 #include "plan/walls.h"
 #include "support.h"
 

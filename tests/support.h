@@ -17,10 +17,10 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/config.h"
-#include "app/state.h"
+#include "common/config.h"
+#include "common/state.h"
 #include "plan/floor_plan.h"
-#include "render/colour_table.h"
+#include "common/colour_table.h"
 #include "render/world.h"
 
 // Two Xlib calls, declared here so that Xlib's macros stay out of the tests.

@@ -2,7 +2,7 @@
 // whole plan file, read through read_plan as if named on the command line.
 #include "tests/fuzz/fuzz_support.h"
 
-#include "app/state.h"
+#include "common/state.h"
 #include "plan/floor_plan.h"
 #include "plan/walls.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/process_exit.h"
+#include "common/process_exit.h"
 
 namespace fuzz {
 

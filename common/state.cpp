@@ -1,8 +1,9 @@
 // state.cpp -- the one instance of each shared state record and the lights.
-#include "app/state.h"
+#include "common/state.h"
 
 WindowState window_state;
 ViewerState viewer_state;
+int tables_turned = 0;
 
 // The scale-dependent members are computed during static initialisation.
 float light0_ambient[4] = {1.0f, 1.0f, 1.0f, 1.0f};

@@ -1,5 +1,5 @@
 // console_note.cpp -- printing the readers' console notes, or handing them on.
-#include "app/console_note.h"
+#include "common/console_note.h"
 
 #include <cstdio>   // Required for: std::fprintf(), std::fwrite(), std::fputc(), std::fflush()
 #include <utility>  // Required for: std::move()

@@ -1,5 +1,5 @@
 // process_exit.cpp -- ending the process, with a hook for harnesses.
-#include "app/process_exit.h"
+#include "common/process_exit.h"
 
 #include <cstdio>   // Required for: fflush()
 #include <cstdlib>  // Required for: exit()

@@ -1,7 +1,7 @@
 // colour_table.h -- the named colours, handed to OpenGL scaled to 0..1.
 #pragma once
 
-#include "plan/hash_table.h"
+#include "common/hash_table.h"
 
 struct ColourEntry {
     uint32_t red, green, blue;  // 0 to 255

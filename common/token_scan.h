@@ -31,3 +31,10 @@ enum class ScanResult { ok, not_a_number, out_of_range };
 // Converts text when the whole of it is a decimal integer (optional sign, digits)
 // that fits 32 bits.
 ScanResult scan_int32(const char* text, int32_t* value);
+
+// Leading white space, sign and digits as a 32-bit integer: no digits give 0,
+// values beyond 32 bits are held at the nearest limit.
+int32_t to_integer(const char* text, bool* out_of_range);
+// The decimal number after leading white space as a float: nothing readable
+// gives 0, values beyond the float range are held at the largest float.
+float to_float(const char* text, bool* out_of_range);

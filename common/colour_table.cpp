@@ -1,5 +1,5 @@
 // colour_table.cpp -- the named colours and the one process-wide colour table.
-#include "render/colour_table.h"
+#include "common/colour_table.h"
 
 #include <GL/gl.h>  // Required for: glColor3f()
 

@@ -1,8 +1,10 @@
 // token_scan.cpp -- bounded tokens and decimal number syntax for the readers.
-#include "app/token_scan.h"
+#include "common/token_scan.h"
 
 #include <cerrno>   // Required for: errno, ERANGE
-#include <cstdlib>  // Required for: std::strtol()
+#include <cfloat>   // Required for: FLT_MAX
+#include <cstdint>  // Required for: INT32_MAX, INT32_MIN
+#include <cstdlib>  // Required for: std::strtol(), std::strtod()
 
 namespace {
 
@@ -86,4 +88,35 @@ ScanResult scan_int32(const char* text, int32_t* value)
         return ScanResult::out_of_range;
     *value = static_cast<int32_t>(number);
     return ScanResult::ok;
+}
+
+// Leading white space, sign and digits as a 32-bit integer, held at the limits.
+int32_t to_integer(const char* text, bool* out_of_range)
+{
+    long value = std::strtol(text, nullptr, 10);
+    *out_of_range = value > INT32_MAX || value < INT32_MIN;
+    if (value > INT32_MAX)
+        return INT32_MAX;
+    if (value < INT32_MIN)
+        return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+// The decimal number after leading white space as a float, held at the limits.
+float to_float(const char* text, bool* out_of_range)
+{
+    while (is_scan_space(*text))
+        ++text;
+    *out_of_range = false;
+    std::size_t length = decimal_prefix_length(text);
+    if (length == 0)
+        return 0.0f;
+    // Only the decimal part goes to strtod, which would also read hex and "inf".
+    std::string number(text, length);
+    double value = std::strtod(number.c_str(), nullptr);
+    if (value > FLT_MAX || value < -FLT_MAX) {
+        *out_of_range = true;
+        return value > 0 ? FLT_MAX : -FLT_MAX;
+    }
+    return static_cast<float>(value);
 }

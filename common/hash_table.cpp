@@ -1,7 +1,7 @@
 // hash_table.cpp -- the grow-only chained hash table of names and ids.
-#include "plan/hash_table.h"
+#include "common/hash_table.h"
 
-#include "app/process_exit.h"
+#include "common/process_exit.h"
 
 #include <cstring>  // Required for: std::memcpy(), std::strlen()
 #include <iostream> // Required for: std::cerr, std::endl

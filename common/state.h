@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/config.h"  // Required for: status_text_size
+#include "common/config.h"  // Required for: status_text_size
 
 // Plan units to world units: world x = plan x * 3, world z = plan y * -3.
 constexpr double plan_scale_x = 3.0;
@@ -58,6 +58,8 @@ struct ViewerState {
 
 extern WindowState window_state;
 extern ViewerState viewer_state;
+// Set by a room visit, read by the desk drawing; lives with the desks' placement.
+extern int tables_turned;  // flag: desks are drawn turned by 180 degrees
 
 // Light vectors: positional white lights over plan points (27, 2.7),
 // (0, 2.7) and (13, 2.7); x and z are world units.

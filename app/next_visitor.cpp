@@ -1,0 +1,40 @@
+// next_visitor.cpp -- the reset that readies the floor for the next visitor.
+#include <GL/freeglut.h>  // Required for: glutSetWindow(), glutShowWindow(), glutPostWindowRedisplay()
+
+#include <string>  // Required for: std::string
+
+#include "app/viewer.h"
+#include "common/state.h"
+#include "render/world.h"
+
+namespace {
+
+// Closes the help page and the pop-up view, bringing the strip back.
+void close_overlays()
+{
+    ViewerState& v = viewer_state;
+    if (v.help_shown == 0 && v.popup_view == 0)
+        return;
+    v.help_shown = 0;
+    v.popup_view = 0;
+    glutSetWindow(window_state.status_window);
+    glutShowWindow();
+    glutSetWindow(window_state.main_window);
+    on_reshape(window_state.width, window_state.height);
+}
+
+} // namespace
+
+// Restores every piece of state a visitor can change, then draws the start picture.
+void reset_for_next_visitor()
+{
+    close_overlays();
+    clear_find();                 // Find closed, no way shown, no walk
+    // A fresh record; only the plan named on the command line is kept.
+    const std::string plan_file_name = viewer_state.plan_file_name;
+    viewer_state = ViewerState{};  // the next visitor's first room opens its page again
+    viewer_state.plan_file_name = plan_file_name;
+    tables_turned = 0;
+    init_world();                 // plan 1's start pose and the start-up strip text
+    glutPostWindowRedisplay(window_state.main_window);
+}
