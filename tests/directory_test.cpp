@@ -228,6 +228,8 @@ TEST_F(Directory, DocumentsAndEntitiesThatAreNotAcceptedAreRejected)
 
     fs::create_directories("inner");
     write_file("inner/secret.txt", "SECRET");
+    fs::create_directories("Zone9");
+    write_file("Zone9/z.txt", "Z");
     write_file("note.txt", "NOTE");
     auto document_with = [](const std::string& system_id) {
         return "<?xml version=\"1.0\"?>\n<!DOCTYPE Department SYSTEM \"Department.dtd\" [\n<!ENTITY outside SYSTEM \"" +
@@ -235,7 +237,8 @@ TEST_F(Directory, DocumentsAndEntitiesThatAreNotAcceptedAreRejected)
     };
     const xmlExternalEntityLoader loader_before = xmlGetExternalEntityLoader();
     for (const std::string& id : {std::string("/etc/passwd"), std::string("file:///etc/passwd"), "../" +
-             dir_.path().filename().string() + "/note.txt", std::string("%2e%2e/etc/passwd"), (dir_.path() / "note.txt").string()}) {
+             dir_.path().filename().string() + "/note.txt", std::string("%2e%2e/etc/passwd"), (dir_.path() / "note.txt").string(),
+             std::string("file:note.txt"), "file:" + (dir_.path() / "note.txt").string()}) {
         write_file("entity.xml", document_with(id));
         EXPECT_EQ(parse_code("entity.xml"), unsigned(XML_IO_LOAD_ERROR)) << id;
     }
@@ -247,7 +250,7 @@ TEST_F(Directory, DocumentsAndEntitiesThatAreNotAcceptedAreRejected)
     fs::copy_file("Department.dtd", "dtd/Department.dtd");
     write_file("folder_dtd.xml", "<!DOCTYPE Department SYSTEM \"dtd/Department.dtd\"><Department/>\n");
     EXPECT_EQ(parse_code("folder_dtd.xml"), 0u);
-    for (const char* local : {"note.txt", "inner/secret.txt"}) {  // loads, but its text never reaches a record
+    for (const char* local : {"note.txt", "inner/secret.txt", "Zone9/z.txt"}) {  // loads, but its text never reaches a record
         write_file("Department.xml", document_with(local));
         EXPECT_EQ(load("1").Room_Number, 12) << local;  // "1" and "2" joined
         EXPECT_EQ(load("NOTE").found + load("SECRET").found, 0) << local;

@@ -156,6 +156,8 @@ TEST_F(PlanReader, DamagedFilesAreReportedAndKeepWhatWasRead)
 
     const std::pair<std::string, std::string> bad[] = {
         {"", "file ends early while reading the floor rectangle"},
+        {"0 0 10 5\n", "file ends early while reading the wall count"},
+        {"0 0 10 5\n0\n0\n0\n", "file ends early while reading the start point"},
         {std::string(70, '1') + " 0 10 5\n",
          "\"" + std::string(63, '1') + "...\" is too long to be a number while reading the floor rectangle"},
         {"0 0 10 5\n1\n0 0 ten 0\n", "\"ten\" is not a number while reading wall 1 of 1"},
