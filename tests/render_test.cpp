@@ -14,6 +14,7 @@
 #include "plan/walls.h"
 #include "render/furniture.h"
 #include "render/maze.h"
+#include "render/route_view.h"
 #include "support.h"
 
 using namespace test;
@@ -404,6 +405,39 @@ std::vector<int> strip_geometry_after_events(const std::vector<int>& want)
 }
 
 } // namespace
+
+TEST(Maze, TheWayLiesOnTheFloorWithItsArrowsOnTopAndLeavesTheStateAsFound)
+{
+    open_windows();
+    set_plan(20, -20, {}, {});
+    viewer_state.textures_on = 0;
+    const Picture floor_only = frame({0.5f, 1, -5}, {4, 0, -5});  // the walking eye; the camera stays for the way
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(0.1f, 0.2f, 0.3f);
+    draw_route({{2, -5}, {8, -5}, {8, -9}}, 1.0);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_TEXTURE_2D) && !glIsEnabled(GL_POLYGON_OFFSET_FILL));
+    float colour[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_FLOAT_EQ(colour[1], 0.2f);
+    glDisable(GL_TEXTURE_2D);
+    const Picture p = read_picture();
+    GLdouble model[16], projection[16], x = 0, y = 0, z = 0;
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const struct { float x, z; char seen; } rows[] = {  // y ribbon, o arrow, f bare floor
+        {2.2f, -5.1f, 'y'}, {2.2f, -4.9f, 'y'}, {5.5f, -5.1f, 'y'}, {5.5f, -4.9f, 'y'},  // a band, no wedge
+        {3.3f, -5.0f, 'o'}, {7.8f, -5.0f, 'o'}, {4.2f, -5.4f, 'f'},  // the arrows lie above the ribbon
+    };
+    for (const auto& row : rows) {
+        gluProject(row.x, 0.0, row.z, model, projection, viewport, &x, &y, &z);
+        const int px = int(x), py = int(y);
+        const bool ribbon = p.is(px, py, 1.0f, 0.85f, 0.0f, 0.05f), arrow = p.is(px, py, 1.0f, 0.3f, 0.0f, 0.05f);
+        const bool bare = grey(p, px, py) && grey(floor_only, px, py);
+        EXPECT_EQ(row.seen == 'y' ? ribbon : row.seen == 'o' ? arrow : bare, true) << row.x << " " << row.z;
+    }
+}
 
 TEST(Display, WalkingAndPopUpCamerasFrameTheFloor)
 {
