@@ -16,7 +16,8 @@ void catch_end_signals();
 void start_kiosk_watch();
 // Notes a key or pointer event of the visitor (the idle reset counts from here).
 void note_visitor_input();
-// Puts the floor back as the first visitor found it: plan 1's start, walking
+// Puts the floor back as the first visitor found it: the start of the plan
+// the program was started with (plan 1 unless one was named), walking
 // view, no help page, textures on, wall-walking off, the strip as at start-up
 // and the next room visit opening its page again.
 void reset_for_next_visitor();
