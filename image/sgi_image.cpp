@@ -377,9 +377,9 @@ void take_box_means(const uint32_t* sums, int width, int height, int out_width, 
 // Reads image into an RGBA buffer of out_width x out_height, row 0 first:
 // whole when that is its own size, else each output pixel the mean of the
 // box of image pixels that falls on it. Closes the image; null (after a
-// message naming the file) when the buffers cannot be allocated, or when no
-// output pixel is asked for (no caller does: a zero size would leave the
-// sums an empty block that every image row is added into).
+// message naming the file) when the buffers cannot be allocated, and null
+// when no output pixel is asked for (no caller asks so: the sums would be an
+// empty block that every image row is added into).
 unsigned char* read_pixels(SgiImage* image, const char* file_name, int out_width, int out_height)
 {
     if (out_width < 1 || out_height < 1) {
