@@ -11,6 +11,7 @@
 #include "common/process_exit.h"
 #include "common/state.h"
 #include "app/viewer.h"
+#include "diagnostics/heap_report.h"
 #include "directory/locator.h"
 #include "kiosk/kiosk.h"
 #include "plan/walls.h"
@@ -210,9 +211,14 @@ void on_key(unsigned char key, int, int)
     show_change();
 }
 
-// Special keys: F1 help, arrows turn and walk (or move the overhead eye).
+// Special keys: F1 help, arrows turn and walk (or move the overhead eye);
+// F12 prints the heap report where it is turned on.
 void on_special_key(int key, int, int)
 {
+    if (key == GLUT_KEY_F12 && heap_report_enabled()) {
+        print_heap_report();
+        return;
+    }
     note_visitor_input();
     stop_route_walk();
     if (find_takes_special_key(key))

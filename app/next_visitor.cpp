@@ -30,11 +30,12 @@ void reset_for_next_visitor()
 {
     close_overlays();
     clear_find();                 // Find closed, no way shown, no walk
-    // A fresh record; only the plan named on the command line is kept.
+    // A fresh record; the plan named on the command line is kept and read again.
     const std::string plan_file_name = viewer_state.plan_file_name;
     viewer_state = ViewerState{};  // the next visitor's first room opens its page again
     viewer_state.plan_file_name = plan_file_name;
+    viewer_state.plan_from_command_line = plan_file_name.empty() ? 0 : 1;
     tables_turned = 0;
-    init_world();                 // plan 1's start pose and the start-up strip text
+    init_world();                 // the start plan's start pose and the start-up strip text
     glutPostWindowRedisplay(window_state.main_window);
 }

@@ -11,6 +11,7 @@
 #include "common/process_exit.h"
 #include "common/state.h"
 #include "app/viewer.h"
+#include "diagnostics/heap_report.h"
 #include "directory/room_record.h"
 #include "kiosk/kiosk.h"
 #include "kiosk/options.h"
@@ -19,7 +20,8 @@
 
 namespace {
 
-// Takes the one optional argument as the plan file of the first world build.
+// Takes the one optional argument as the plan file of the first world build
+// (and of every idle reset).
 void take_plan_argument(int argc, char** argv)
 {
     if (argc != 2)
@@ -121,6 +123,7 @@ int run_vevuv(int argc, char** argv)
         return outcome == CommandLineOutcome::end_ok ? 0 : status_usage;
     if (!enter_data_folder(line.data_folder))
         return status_no_data_folder;
+    enable_heap_report_from_environment();
     kiosk_settings.kiosk_mode = line.kiosk;
     kiosk_settings.idle_reset_seconds = line.idle_reset_seconds;
     if (line.kiosk)

@@ -31,9 +31,10 @@ void on_status_display();
 void on_status_reshape(int w, int h);
 void draw_status_text(const char* text);
 
-// Puts the floor back as the first visitor found it: plan 1's start, walking
-// view, no help page, textures on, wall-walking off, the strip as at start-up
-// and the next room visit opening its page again.
+// Puts the floor back as the first visitor found it: the start of the plan
+// the program was started with (plan 1 unless one was named), walking view,
+// no help page, textures on, wall-walking off, the strip as at start-up and
+// the next room visit opening its page again.
 void reset_for_next_visitor();
 
 // Room visit: moves the desk into the room and opens its page once per run.

@@ -3,8 +3,10 @@
 #include "directory/locator.h"
 
 #include <string>   // Required for: std::string
+#include <cerrno>   // Required for: errno, EISDIR
 #include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc()
-#include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen()
+#include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen(), std::strerror()
+#include <sys/stat.h>  // Required for: stat(), fstat(), S_ISDIR()
 
 #include "common/console_note.h"
 #include "common/process_exit.h"
@@ -17,6 +19,15 @@ int32_t lookup_call_count = 0;
 namespace {
 
 bool locator_unreadable = false;  // flag: the last read could not open the file (carry_on only)
+
+// A failure to open the locator file, with what stat said of the file then.
+struct OpenFailure {
+    int error = 0;           // errno of the failed open; 0: no failure
+    struct stat file = {};   // the file's status, zeros when stat failed too
+};
+// The failure last reported: the same failure of an unchanged file is not
+// reported again at every lookup. Cleared by a read that opens the file.
+OpenFailure reported_failure;
 
 constexpr const char* locator_file_name = "qor3rdfloor.inp";
 constexpr const char* header_end_word = "description";
@@ -181,22 +192,62 @@ int read_records(LocatorReader& reader)
     }
 }
 
+// Opens the locator file for reading; null with errno set when it cannot,
+// a folder of that name included (every read of it would fail).
+std::FILE* open_locator_file()
+{
+    std::FILE* file = std::fopen(locator_file_name, "r");
+    struct stat status = {};
+    if (file != nullptr && fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::fclose(file);
+        file = nullptr;
+        errno = EISDIR;
+    }
+    return file;
+}
+
+// True when two failures have the same cause and the file did not change between them.
+bool same_failure(const OpenFailure& a, const OpenFailure& b)
+{
+    const struct stat& x = a.file;
+    const struct stat& y = b.file;
+    return a.error == b.error && x.st_dev == y.st_dev && x.st_ino == y.st_ino && x.st_mode == y.st_mode
+           && x.st_size == y.st_size && x.st_mtim.tv_sec == y.st_mtim.tv_sec
+           && x.st_mtim.tv_nsec == y.st_mtim.tv_nsec && x.st_ctim.tv_sec == y.st_ctim.tv_sec
+           && x.st_ctim.tv_nsec == y.st_ctim.tv_nsec;
+}
+
+// Names the file and the reason it cannot be opened: always when the
+// program ends for it, else once per change of the failure or the file.
+void report_open_failure(int error)
+{
+    OpenFailure failure;
+    failure.error = error;
+    if (stat(locator_file_name, &failure.file) != 0)
+        failure.file = {};
+    const bool ending = lookup_failure_policy == LookupFailurePolicy::end_program;
+    if (!ending && same_failure(failure, reported_failure))
+        return;
+    reported_failure = failure;
+    report_problem(locator_file_name, 0, std::string("cannot be read: ") + std::strerror(error));
+}
+
 } // namespace
 
 // Reads "qor3rdfloor.inp" into locator_table; a file that cannot be opened
 // ends the program, or under carry_on leaves the table as it was.
 void read_room_locator()
 {
-    std::FILE* file = std::fopen(locator_file_name, "r");
+    std::FILE* file = open_locator_file();
     if (file == nullptr) {
-        report_text(locator_file_name, "\n Unable to open the file in the Read mode..", NoteForm::plain);
+        report_open_failure(errno);
         if (lookup_failure_policy == LookupFailurePolicy::end_program)
             end_program(-1);
-        std::fflush(stdout);        // a kiosk's log shows the line at once
         locator_unreadable = true;  // the next lookup tries again
         return;
     }
     locator_unreadable = false;
+    reported_failure = OpenFailure{};
     for (LocatorEntry& entry : locator_table)
         entry = LocatorEntry{};
     LocatorReader reader = {file, {}, false};

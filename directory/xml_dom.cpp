@@ -13,9 +13,10 @@
 
 #include "common/console_note.h"
 
+#include <cerrno>   // Required for: errno
 #include <cstddef>  // Required for: std::size_t
 #include <cstdio>   // Required for: std::snprintf()
-#include <cstring>  // Required for: std::strlen(), std::strstr(), strnlen()
+#include <cstring>  // Required for: std::strlen(), std::strstr(), strnlen(), std::strerror()
 #include <string>   // Required for: std::string, std::to_string()
 #include <new>      // Required for: std::nothrow
 
@@ -131,10 +132,13 @@ xmlParserInputPtr guarded_entity_loader(const char* url, const char*, xmlParserC
         note_error(active_context, XML_IO_LOAD_ERROR, 0, text);
         return nullptr;
     }
+    errno = 0;
     xmlParserInputPtr input = xmlNewInputFromFile(parser, url);
     if (input == nullptr) {
+        const int error = errno;
         char text[error_text_size];
-        std::snprintf(text, sizeof text, "cannot open \"%.60s\"", url);
+        std::snprintf(text, sizeof text, "cannot open \"%.60s\": %s", url,
+                      error != 0 ? std::strerror(error) : "not readable");
         note_error(active_context, XML_IO_LOAD_ERROR, 0, text);
     }
     return input;

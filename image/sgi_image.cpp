@@ -377,9 +377,15 @@ void take_box_means(const uint32_t* sums, int width, int height, int out_width, 
 // Reads image into an RGBA buffer of out_width x out_height, row 0 first:
 // whole when that is its own size, else each output pixel the mean of the
 // box of image pixels that falls on it. Closes the image; null (after a
-// message naming the file) when the buffers cannot be allocated.
+// message naming the file) when the buffers cannot be allocated, and null
+// when no output pixel is asked for (no caller asks so: the sums would be an
+// empty block that every image row is added into).
 unsigned char* read_pixels(SgiImage* image, const char* file_name, int out_width, int out_height)
 {
+    if (out_width < 1 || out_height < 1) {
+        close_sgi_image(image);
+        return nullptr;
+    }
     const size_t row_bytes = size_t{image->xsize} * 4;
     const bool whole = out_width == image->xsize && out_height == image->ysize;
     const size_t out_bytes = size_t(out_width) * size_t(out_height) * 4;

@@ -97,7 +97,7 @@ CommandLineOutcome read_command_line(int* argc, char** argv, CommandLine* line)
     return CommandLineOutcome::run;
 }
 
-// True when no word after the program name starts with '-'.
+// True when no word after the program name starts with '-' and at most one is left.
 bool only_plan_file_left(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
@@ -105,5 +105,9 @@ bool only_plan_file_left(int argc, char** argv)
             wrong("unknown option", argv[i]);
             return false;
         }
+    if (argc > 2) {
+        wrong("one plan file at most, not also", argv[2]);
+        return false;
+    }
     return true;
 }

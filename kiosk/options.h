@@ -26,6 +26,6 @@ enum class CommandLineOutcome {
 // and the plan file, stay for GLUT and the plan reader); writes help,
 // version or usage text where one was asked for or earned.
 CommandLineOutcome read_command_line(int* argc, char** argv, CommandLine* line);
-// After GLUT took its X options: true when no word left starts with '-'
-// (else the usage goes to stderr).
+// After GLUT took its X options: true when at most one word is left and it
+// does not start with '-' (else the usage goes to stderr).
 bool only_plan_file_left(int argc, char** argv);

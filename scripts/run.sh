@@ -21,11 +21,14 @@ fi
 
 # Headless: a private X server, one screenshot, then a clean stop.
 screenshot="$VEVUV_BUILD/vevuv-screenshot.png"
-Xvfb :97 -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+# The server picks a free display number and writes it to display_file.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 vevuv_pid=""
-trap '[ -n "$vevuv_pid" ] && kill $vevuv_pid 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
-export DISPLAY=:97
+trap '[ -n "$vevuv_pid" ] && kill $vevuv_pid 2>/dev/null; kill $xvfb_pid 2>/dev/null; rm -f "$display_file"' EXIT
+for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$display_file")
 for _ in $(seq 50); do have_display && break; sleep 0.1; done
 "$VEVUV_BUILD/vevuv" "$@" &
 vevuv_pid=$!

@@ -30,7 +30,7 @@ BUILD_PACKAGES=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev
 RUN_PACKAGES=(xdg-utils)
 HEADLESS_PACKAGES=(xvfb xauth imagemagick x11-utils)
 TEST_PACKAGES=(libgtest-dev googletest xvfb xauth xdotool imagemagick x11-utils python3
-               clang libclang-rt-14-dev valgrind libmagick++-dev libx11-dev gdb
+               clang libclang-rt-14-dev valgrind libmagick++-dev libx11-dev
                dpkg-dev file desktop-file-utils man-db systemd)
 
 # Configures and builds into $VEVUV_BUILD; prints the logs only on failure.

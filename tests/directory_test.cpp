@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -225,6 +226,8 @@ TEST_F(Directory, DocumentsAndEntitiesThatAreNotAcceptedAreRejected)
     for (const auto& [name, code] : codes)
         EXPECT_EQ(parse_code(name), unsigned(code)) << name;
     EXPECT_EQ(parse_code("no_dtd.xml", dom::parse_discard_blanks), 0u);  // no validation, no DTD needed
+    EXPECT_EQ(capture_console([&] { parse_code("absent.xml"); }).err,
+              "absent.xml: cannot open \"absent.xml\": No such file or directory (error 1549)\n");
 
     fs::create_directories("inner");
     write_file("inner/secret.txt", "SECRET");
@@ -375,7 +378,7 @@ TEST_F(Directory, DamagedLocatorFilesKeepTheRoomsReadBefore)
 TEST_F(Directory, FirstLookupReadsTheLocatorOnceAndTheRecordIsReused)
 {
     EXPECT_EXIT((stdout_to_stderr(), lookup_room(0, "", 1.0f, 1.0f)), testing::ExitedWithCode(255),
-                "^\n Unable to open the file in the Read mode\\.\\.$");
+                "^qor3rdfloor\\.inp: cannot be read: No such file or directory\n$");
     copy_test_data("directory/locator_rooms.inp", "qor3rdfloor.inp");
     copy_test_data("directory/rooms.xml", "Department.xml");
     RoomRecord* first = lookup_room(0, "", 2.0f, 1.0f);
@@ -398,4 +401,31 @@ TEST_F(Directory, FirstLookupReadsTheLocatorOnceAndTheRecordIsReused)
     copy_test_data("directory/locator_rooms.inp", "qor3rdfloor.inp");
     EXPECT_EQ(lookup_room(1, "301", -50.0f, -50.0f)->Room_Number, 301);
     EXPECT_STREQ(find_room_at(45.0f, 0.0f), "305");
+}
+
+TEST_F(Directory, AnUnreadableLocatorIsNamedWithItsReasonOncePerChange)
+{
+    lookup_failure_policy = LookupFailurePolicy::carry_on;  // as in a kiosk: every lookup tries again
+    auto three_lookups = [] {
+        return capture_console([] {
+            for (int i = 0; i < 3; ++i)
+                EXPECT_TRUE(lookup_room(0, "", 100.0f, 100.0f) != nullptr && lookup_failed);
+        }).out;
+    };
+    const std::pair<std::function<void()>, std::string> rows[] = {
+        {[] { fs::create_directory("qor3rdfloor.inp"); }, "Is a directory"},
+        {[] { fs::remove("qor3rdfloor.inp"), fs::create_symlink("qor3rdfloor.inp", "qor3rdfloor.inp"); },
+         "Too many levels of symbolic links"},
+        {[] { fs::remove("qor3rdfloor.inp"); }, "No such file or directory"},
+        {[] { fs::create_directory("qor3rdfloor.inp"); }, "Is a directory"},
+    };
+    for (const auto& [make, reason] : rows) {
+        make();
+        EXPECT_EQ(three_lookups(), "qor3rdfloor.inp: cannot be read: " + reason + "\n");
+    }
+    fs::remove("qor3rdfloor.inp");  // readable again: the next lookup reads it
+    copy_test_data("directory/locator_rooms.inp", "qor3rdfloor.inp");
+    EXPECT_EQ(capture_console([] { lookup_room(0, "", 100.0f, 100.0f); }).out, "");
+    EXPECT_EQ(text(lookup_failed, locator_searchable_count), "0 5 ");
+    lookup_failure_policy = LookupFailurePolicy::end_program;
 }

@@ -33,7 +33,6 @@ page_opened() { [ "$(browser_calls)" -ge 1 ]; }
 walk_ended() { local i; for i in $(seq 6); do wait_until page_opened && return 0; done; return 1; }
 keys g
 check "walked into room 320: its page opens" walk_ended
-sleep 0.5
 printf '1\npublications/room320.html\n' >"$E2E_WORK/expected_call"
 check "the page opened is room 320's" \
     cmp -s "$E2E_WORK/expected_call" "$(find "$E2E_WORK/calls" -name 'call.*' ! -name '*.tmp' | head -n1)"
@@ -45,7 +44,7 @@ keys slash
 cp "$E2E_WORK/data/Department.xml" "$E2E_WORK/Department.good"
 printf '<Department><Room>' >"$E2E_WORK/data/Department.xml"
 keys a
-sleep 0.5
+check "a broken Department.xml is reported" wait_until grep -q '^Department\.xml' "$E2E_WORK/stderr"
 check "a broken Department.xml leaves Find running" kill -0 "$VEVUV_PID"
 cp "$E2E_WORK/Department.good" "$E2E_WORK/data/Department.xml"
 xdotool key --delay 2 $(printf 'x %.0s' $(seq 500))

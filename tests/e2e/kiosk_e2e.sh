@@ -2,7 +2,8 @@
 # kiosk_e2e.sh -- the command line, and the real program as an unattended
 # kiosk: full screen, Esc ignored, a room walked into on keys opens its page
 # in the VEVUV_BROWSER program, back at the start picture after 3 s without
-# input (also from Find), a missing Department.xml survived and its return noticed, status 0
+# input (also from Find) on the plan it was started with, a missing
+# Department.xml survived and its return noticed, status 0
 # on SIGTERM. Arguments: vevuv binary, data directory, output directory.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
@@ -21,6 +22,7 @@ done <<'ROWS'
 -z|2|vevuv: unknown option '-z'
 --idle-reset 0|2|--idle-reset wants a number of seconds
 --data /no/such/folder|1|vevuv: cannot enter the data folder '/no/such/folder'
+plan3.dat plan2.dat|2|vevuv: one plan file at most, not also 'plan2.dat'
 ROWS
 
 # True when the kiosk's own browser (named by VEVUV_BROWSER) was started n times.
@@ -33,12 +35,12 @@ running() { kill -0 "$VEVUV_PID" 2>/dev/null; }
 prepare_data
 sed 's/call\./kiosk./' "$E2E_WORK/bin/xdg-open" >"$E2E_WORK/bin/kiosk's browser"
 chmod +x "$E2E_WORK/bin/kiosk's browser"
-VEVUV_BROWSER="$E2E_WORK/bin/kiosk's browser" start_vevuv --kiosk --idle-reset 3
+VEVUV_BROWSER="$E2E_WORK/bin/kiosk's browser" start_vevuv --kiosk --idle-reset 3 plan3.dat
 wait_for_window
 check "the kiosk fills the screen" [ "$WINDOW_AREA" = 1024x768+0+0 ]
 stable_shot start
 keys Escape q
-sleep 0.5
+settle
 check "Esc and q do not end a kiosk" running
 
 key_times Up 4
@@ -46,6 +48,9 @@ check "a room walked into on keys opens its page in VEVUV_BROWSER" wait_until ki
 check "xdg-open is not started" [ "$(browser_calls)" -eq 0 ]
 keys t F1
 check "3 s after textures off and the help page, the start picture is back" wait_until at_start_picture
+plan_reads() { grep -c "^Reading plan from file \"$1\"" "$E2E_WORK/stdout"; }
+check "the reset reads the plan the kiosk was started with" [ "$(plan_reads plan3.dat)" -ge 2 ]
+check "the reset does not read plan.dat" [ "$(plan_reads plan.dat)" -eq 0 ]
 keys slash i s t
 away_from_start() { ! at_start_picture; }
 check "Find shows its page" wait_until away_from_start
