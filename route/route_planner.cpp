@@ -591,10 +591,13 @@ struct WallIndex {
     const FloorPlan* plan;
     double origin_x, origin_z, size;   // world position of bucket (0, 0), bucket edge
     int columns, rows;
-    std::vector<std::vector<int>> buckets;  // segment numbers, row by row
+    std::vector<int> starts;     // per bucket, row by row, where its segments start in segments
+    std::vector<int> segments;   // segment numbers, bucket after bucket
     mutable std::vector<unsigned> tested;   // per segment: the test that last looked at it
     mutable unsigned test = 0;
 };
+
+WallIndex reused_walls;
 
 // The buckets from lo to hi along one axis, held within 0 .. count - 1.
 bool bucket_range(const WallIndex& index, double lo, double hi, double origin, int count, int& first, int& last)
@@ -619,21 +622,35 @@ void build_wall_index(const FloorPlan& plan, const Region& region, double cleara
     index.size = std::max({std::sqrt(width * depth / std::max(16, count)), width / 64, depth / 64});
     index.columns = int(std::ceil(width / index.size)) + 1;
     index.rows = int(std::ceil(depth / index.size)) + 1;
-    index.buckets.assign(size_t(index.columns) * size_t(index.rows), {});
     index.tested.assign(size_t(count), 0);
     index.test = 0;
-    for (int i = 0; i < count; ++i) {
-        const WallSegment& s = plan.walls[i];
-        int c0 = 0, c1 = -1, r0 = 0, r1 = -1;
-        if (!finite_segment(s)
-            || !bucket_range(index, std::min(s.x1, s.x2) - clearance, std::max(s.x1, s.x2) + clearance,
-                             index.origin_x, index.columns, c0, c1)
-            || !bucket_range(index, std::min(s.z1, s.z2) - clearance, std::max(s.z1, s.z2) + clearance,
-                             index.origin_z, index.rows, r0, r1))
-            continue;
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c)
-                index.buckets[size_t(r) * size_t(index.columns) + size_t(c)].push_back(i);
+    // Two passes over the segments: count per bucket, then place.
+    index.starts.assign(size_t(index.columns) * size_t(index.rows) + 1, 0);
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<int> next(index.starts.begin(), index.starts.end() - 1);
+        for (int i = 0; i < count; ++i) {
+            const WallSegment& s = plan.walls[i];
+            int c0 = 0, c1 = -1, r0 = 0, r1 = -1;
+            if (!finite_segment(s)
+                || !bucket_range(index, std::min(s.x1, s.x2) - clearance, std::max(s.x1, s.x2) + clearance,
+                                 index.origin_x, index.columns, c0, c1)
+                || !bucket_range(index, std::min(s.z1, s.z2) - clearance, std::max(s.z1, s.z2) + clearance,
+                                 index.origin_z, index.rows, r0, r1))
+                continue;
+            for (int r = r0; r <= r1; ++r)
+                for (int c = c0; c <= c1; ++c) {
+                    const size_t b = size_t(r) * size_t(index.columns) + size_t(c);
+                    if (pass == 0)
+                        ++index.starts[b + 1];
+                    else
+                        index.segments[size_t(next[b]++)] = i;
+                }
+        }
+        if (pass == 0) {
+            for (size_t b = 1; b < index.starts.size(); ++b)
+                index.starts[b] += index.starts[b - 1];
+            index.segments.assign(size_t(index.starts.back()), 0);
+        }
     }
 }
 
@@ -643,6 +660,9 @@ bool clear_line(const WallIndex& index, RoutePoint a, RoutePoint b, double clear
 {
     const double lo_x = std::min(a.x, b.x) - clearance, hi_x = std::max(a.x, b.x) + clearance;
     const double lo_z = std::min(a.z, b.z) - clearance, hi_z = std::max(a.z, b.z) + clearance;
+    const double dx = double(b.x) - a.x, dz = double(b.z) - a.z, length = std::sqrt(dx * dx + dz * dz);
+    // Distance of a point from the line through a and b, signed by its side.
+    auto side = [&](double x, double z) { return ((x - a.x) * dz - (z - a.z) * dx) / length; };
     int c0 = 0, c1 = -1, r0 = 0, r1 = -1;
     if (!bucket_range(index, lo_x, hi_x, index.origin_x, index.columns, c0, c1)
         || !bucket_range(index, lo_z, hi_z, index.origin_z, index.rows, r0, r1))
@@ -653,12 +673,19 @@ bool clear_line(const WallIndex& index, RoutePoint a, RoutePoint b, double clear
     }
     for (int r = r0; r <= r1; ++r) {
         for (int c = c0; c <= c1; ++c) {
-            for (int i : index.buckets[size_t(r) * size_t(index.columns) + size_t(c)]) {
+            const size_t bucket = size_t(r) * size_t(index.columns) + size_t(c);
+            for (int k = index.starts[bucket]; k < index.starts[bucket + 1]; ++k) {
+                const int i = index.segments[size_t(k)];
                 const WallSegment& s = index.plan->walls[i];
                 if (index.tested[size_t(i)] == index.test || std::max(s.x1, s.x2) < lo_x || std::min(s.x1, s.x2) > hi_x
                     || std::max(s.z1, s.z2) < lo_z || std::min(s.z1, s.z2) > hi_z)
                     continue;
                 index.tested[size_t(i)] = index.test;
+                if (length > 0.0) {  // both ends well off the line on one side: clear of it
+                    const double s1 = side(s.x1, s.z1), s2 = side(s.x2, s.z2);
+                    if ((s1 > clearance && s2 > clearance) || (s1 < -clearance && s2 < -clearance))
+                        continue;
+                }
                 if (segment_distance(a, b, {s.x1, s.z1}, {s.x2, s.z2}) < clearance)
                     return false;
             }
@@ -823,7 +850,7 @@ std::vector<RoutePoint> plan_route(const FloorPlan& plan, RoutePoint start,
     for (const RoutePoint& p : turning_points(grid, cells))
         points.push_back(p);
     // Tightened corners may see past each other: pull straight again.
-    WallIndex walls;
+    WallIndex& walls = reused_walls;
     build_wall_index(plan, region, clearance, walls);
     std::vector<RoutePoint> way = pull_straight(walls, points, clearance);
     for (int round = 0; round < tighten_rounds; ++round) {
