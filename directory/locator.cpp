@@ -245,8 +245,8 @@ void read_room_locator()
 }
 
 // Reads the file when no read has opened it yet or it changed since the last
-// read; a file that cannot be looked at is left to the next lookup, which
-// reports it.
+// read; a file that cannot be looked at or opened is left to the next
+// lookup, which reports it (and, outside a kiosk, ends the program).
 void read_room_locator_if_changed()
 {
     struct stat status {};
@@ -254,6 +254,10 @@ void read_room_locator_if_changed()
         return;
     if (locator_read_before && stamp_of(status) == last_read_stamp)
         return;
+    std::FILE* file = std::fopen(locator_file_name, "r");
+    if (file == nullptr)
+        return;
+    std::fclose(file);
     read_room_locator();
 }
 

@@ -1,6 +1,7 @@
 // route_planner.cpp -- A* search with jump points on a grid of free floor
-// cells, then the grid way pulled straight wherever the walls leave a clear
-// line, and its corners settled at the clearance.
+// cells over the floor rectangle, the start and the goal, then the grid way
+// pulled straight wherever the walls leave a clear line, and its corners
+// settled at the clearance; and a shown way shortened as it is walked.
 #include "route/route_planner.h"
 
 #include <algorithm>  // Required for: std::min(), std::max(), std::reverse(), std::push_heap(), std::sort()
