@@ -612,7 +612,8 @@ bool bucket_range(const WallIndex& index, double lo, double hi, double origin, i
     return true;
 }
 
-// Sorts the finite segments of plan into about one bucket per segment over the region.
+// Sorts the finite segments of plan into about one bucket per segment over
+// the region, at most 17 along each side.
 void build_wall_index(const FloorPlan& plan, const Region& region, double clearance, WallIndex& index)
 {
     const int count = segment_count(plan);
@@ -620,7 +621,7 @@ void build_wall_index(const FloorPlan& plan, const Region& region, double cleara
     index.plan = &plan;
     index.origin_x = region.x0;
     index.origin_z = region.z0;
-    index.size = std::max({std::sqrt(width * depth / std::max(16, count)), width / 64, depth / 64});
+    index.size = std::max({std::sqrt(width * depth / std::max(16, count)), width / 16, depth / 16});
     index.columns = int(std::ceil(width / index.size)) + 1;
     index.rows = int(std::ceil(depth / index.size)) + 1;
     index.tested.assign(size_t(count), 0);
