@@ -60,9 +60,11 @@ void set_status(const std::string& text)
 void show_main_window_change() { glutPostWindowRedisplay(window_state.main_window); }
 
 // The goal area of a room: its locator box shrunk by the goal depth, in
-// world units; false when the locator file does not list the room.
+// world units; false when the locator file does not list the room. The file
+// is read first when no lookup has read it yet.
 bool room_goal(int room_number, GoalArea& goal)
 {
+    read_room_locator_if_changed();
     const std::string number = std::to_string(room_number);
     for (int i = 0; i < locator_searchable_count && i < max_locator_records; ++i) {
         const LocatorEntry& e = locator_table[i];
@@ -78,18 +80,9 @@ bool room_goal(int room_number, GoalArea& goal)
     return false;
 }
 
-bool visitor_in_goal()
+// Writes the way's status line: the room and the metres left, or no way.
+void show_way_line()
 {
-    const ViewerState& v = viewer_state;
-    return v.x >= route.goal.min_x && v.x <= route.goal.max_x
-        && v.z >= route.goal.min_z && v.z <= route.goal.max_z;
-}
-
-// Plans from where the visitor stands and writes the way's status line.
-void replan_route()
-{
-    const RoutePoint here{viewer_state.x, viewer_state.z};
-    route.points = plan_route(floor_plan, here, route.goal, wall_clearance);
     if (route.points.empty()) {
         set_status("No way into room " + std::to_string(route.room_number) + " on this plan");
         return;
@@ -97,6 +90,13 @@ void replan_route()
     const long metres = std::lround(route_length(route.points) / plan_scale_x / plan_units_per_metre);
     set_status("Room " + std::to_string(route.room_number) + " (" + route.label + "): "
                + std::to_string(metres) + " m");
+}
+
+// Plans from where the visitor stands and writes the way's status line.
+void replan_route()
+{
+    route.points = plan_route(floor_plan, {viewer_state.x, viewer_state.z}, route.goal, wall_clearance);
+    show_way_line();
 }
 
 void stop_walk()
@@ -139,6 +139,10 @@ void on_walk_tick(int generation)
     const ViewerState& v = viewer_state;
     const double dx = route.points[1].x - v.x, dz = route.points[1].z - v.z;
     const double distance = std::sqrt(dx * dx + dz * dz);
+    if (distance <= 0.0 && route.points.size() == 2) {
+        stop_walk();  // at the way's end, yet the room lookup does not place him in the room
+        return;
+    }
     const double step = distance < walk_step ? distance : walk_step;
     const double heading = std::atan2(dx, -dz) / degrees_to_radians;
     const float before_x = v.x, before_z = v.z;
@@ -179,8 +183,10 @@ void find_box_key(unsigned char key)
     show_main_window_change();
 }
 
+// Opens Find, closing the help page first: the visitor sees what he types.
 void open_find_box()
 {
+    close_help_page();
     line_before_find = std::string(window_state.status_text, strnlen(window_state.status_text, status_text_size));
     open_find();
     set_status(find_strip_line());
@@ -231,9 +237,11 @@ void stop_route_walk()
         stop_walk();
 }
 
-// After every move: Find keeps its line; a chosen room's way is planned
-// again from here, and arriving in the room ends it.
-void follow_route_after_motion()
+// After every move: Find keeps its line. Arriving in the chosen room (the
+// room lookup places the visitor in it) ends the way; a move along the way
+// shortens it, and one that leaves it by more than route_leave_distance
+// plans it again from here.
+void follow_route_after_motion(int room_here)
 {
     if (find_state.open != 0) {
         set_status(find_strip_line());
@@ -241,11 +249,14 @@ void follow_route_after_motion()
     }
     if (!route.active)
         return;
-    if (visitor_in_goal()) {
+    if (room_here == route.room_number) {
         clear_find();  // the room line written by the move stays
         return;
     }
-    replan_route();
+    if (follow_route(route.points, {viewer_state.x, viewer_state.z}))
+        show_way_line();
+    else
+        replan_route();
 }
 
 // The way to show, or null when none is.

@@ -175,7 +175,8 @@ void finish_motion()
     v.plan_y = float(v.z / plan_scale_z);
     RoomRecord* record = lookup_room(0, default_room_name, v.plan_x, v.plan_y);
     report_room(record);
-    follow_route_after_motion();
+    const bool in_room = !lookup_failed && record != nullptr && record->found != 0;
+    follow_route_after_motion(in_room ? int(record->Room_Number) : 0);
 }
 
 // The heading change that turns from one heading to another the short way, degrees.
@@ -242,6 +243,13 @@ void on_special_key(int key, int, int)
     default: break;
     }
     show_change();
+}
+
+// Leaves the help page the way F1 does.
+void close_help_page()
+{
+    if (viewer_state.help_shown == 1)
+        switch_help_page();
 }
 
 // A left-button press marks where the next drag measures from.

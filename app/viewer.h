@@ -47,12 +47,16 @@ bool find_takes_key(unsigned char key);
 bool find_takes_special_key(int key);
 // Stops a walk along the way; the way stays shown.
 void stop_route_walk();
-// Keeps the strip's Find line or the way's line after a move; ends the way on arrival.
-void follow_route_after_motion();
+// Keeps the strip's Find line or the way's line after a move; ends the way
+// when room_here (the room the lookup placed the visitor in, 0 for none) is
+// the chosen room.
+void follow_route_after_motion(int room_here);
 // The way to draw, or null when none is shown.
 const std::vector<RoutePoint>* shown_route();
 // Closes Find and clears any way and walk.
 void clear_find();
+// Switches the help page off when it is shown, bringing back the strip.
+void close_help_page();
 // One walking step of the given length at the given heading, through the
 // same collision, room lookup, status line and visit as a visitor's step.
 void route_step(double heading_degrees, double distance);

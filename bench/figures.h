@@ -33,8 +33,9 @@ std::vector<Figure> frame_figures(const ViewerSetup& setup, const Effort& effort
 // parse of Department.xml.
 std::vector<Figure> motion_figures(const ViewerSetup& setup, const Effort& effort);
 
-// Planning the way to the farthest room against a bare validated parse,
-// and the walking frame with that way shown against the frame without.
+// Planning the way to the farthest room, and across a 500 x 500 floor of 300
+// diagonal walls, against a bare validated parse, and the walking frame with
+// that way shown against the frame without.
 std::vector<Figure> find_figures(const ViewerSetup& setup, const Effort& effort);
 
 // Puts the visitor at a plan point with a heading, as a move would.

@@ -1,11 +1,11 @@
-// find_figures.cpp -- Find's costs: planning the way to the farthest room
-// against a bare validated parse, and the walking frame with the way shown
-// against the same frame without it.
+// find_figures.cpp -- Find's costs: planning the way to the farthest room and
+// across a large floor of diagonal walls against a bare validated parse, and
+// the walking frame with the way shown against the same frame without it.
 #include <GL/freeglut.h>  // Required for: glutSetWindow()
 
 #include <algorithm>  // Required for: std::sort()
 #include <chrono>   // Required for: std::chrono::steady_clock
-#include <cmath>    // Required for: std::hypot()
+#include <cmath>    // Required for: std::hypot(), std::lround()
 #include <cstdio>   // Required for: std::snprintf()
 #include <cstring>  // Required for: strnlen(), std::strncmp()
 #include <string>   // Required for: std::string, std::to_string()
@@ -26,6 +26,14 @@ constexpr double planning_goal = 1.0;     // planning at most one bare parse
 constexpr double way_frame_goal = 1.10;   // way shown: at most 10 % slower
 constexpr float goal_depth = 0.4f;        // plan units inside the room's box, as Find plans
 constexpr unsigned char enter_key = 13;
+
+// The diagonal floor: 500 x 500 world units holding a full wall table of
+// walls at 45 degrees, in rows and columns, each leaning the other way from
+// its neighbours, so that the way zigzags between them from corner to corner.
+constexpr float diagonal_floor_size = 500.0f;
+constexpr int diagonal_columns = 15, diagonal_rows = max_walls / diagonal_columns;
+constexpr float diagonal_half_reach = 7.0f;   // half a wall's extent along x and along z
+constexpr float diagonal_corner = 5.0f;       // start and goal this far in from the corners
 
 // The locator record whose box centre lies farthest from plan point p.
 const LocatorEntry* farthest_room(StandPoint p)
@@ -53,6 +61,44 @@ GoalArea room_goal(const LocatorEntry& e)
     const float z0 = float((e.max_y - goal_depth) * plan_scale_z);
     const float z1 = float((e.min_y + goal_depth) * plan_scale_z);
     return {x0, z0, x1, z1};
+}
+
+// The diagonal floor, z running negative as on every plan.
+FloorPlan diagonal_floor()
+{
+    FloorPlan plan{};
+    plan.floor_x2 = diagonal_floor_size;
+    plan.floor_z2 = -diagonal_floor_size;
+    plan.visit_wall_start = -1;
+    const float step_x = diagonal_floor_size / diagonal_columns, step_z = diagonal_floor_size / diagonal_rows;
+    for (int r = 0; r < diagonal_rows; ++r) {
+        for (int c = 0; c < diagonal_columns; ++c) {
+            const float x = (c + 0.5f) * step_x, z = -(r + 0.5f) * step_z;
+            const float lean = (r + c) % 2 == 0 ? diagonal_half_reach : -diagonal_half_reach;
+            plan.walls[plan.wall_count++] = {x - diagonal_half_reach, z - lean, x + diagonal_half_reach, z + lean};
+        }
+    }
+    return plan;
+}
+
+// Planning from one corner of the diagonal floor to the other, against a bare parse.
+Figure diagonal_floor_figure(const Effort& effort)
+{
+    const FloorPlan plan = diagonal_floor();
+    const RoutePoint start{diagonal_corner, -diagonal_corner};
+    const float far = diagonal_floor_size - diagonal_corner;
+    const GoalArea goal{far - 2.0f, -far, far, 2.0f - far};
+    std::vector<RoutePoint> way;
+    const PairTiming planning = time_pair(
+        [&] { way = plan_route(plan, start, goal, wall_clearance); }, bare_parse, effort);
+    Figure figure = time_figure("way planning, 500x500 floor, 300 diagonal walls",
+                                "bare validated libxml2 parse", "us", 1e6, planning);
+    figure.goal = "<= 1.0";
+    figure.met = figure.ratio <= planning_goal;
+    figure.note = way.size() >= 2 ? std::to_string(way.size()) + " points, "
+                                        + std::to_string(std::lround(route_length(way))) + " units"
+                                  : "WRONG PATH: no way";
+    return figure;
 }
 
 // Chooses a room through the keys, as the visitor does: '/', its name, Enter.
@@ -114,8 +160,9 @@ PairTiming frames_with_and_without_way(const LocatorEntry& room, const ViewerSet
 
 } // namespace
 
-// Planning from the corridor to the farthest room against a bare parse; the
-// walking frame along the corridor with and without that room's way.
+// Planning from the corridor to the farthest room, and across the diagonal
+// floor, against a bare parse; the walking frame along the corridor with and
+// without that room's way.
 std::vector<Figure> find_figures(const ViewerSetup& setup, const Effort& effort)
 {
     std::vector<Figure> figures;
@@ -133,6 +180,7 @@ std::vector<Figure> find_figures(const ViewerSetup& setup, const Effort& effort)
     plan_figure.met = plan_figure.ratio <= planning_goal;
     plan_figure.note = points >= 2 ? std::to_string(points) + " points" : "WRONG PATH: no way";
     figures.push_back(plan_figure);
+    figures.push_back(diagonal_floor_figure(effort));
 
     viewer_state.room_visit_count = 1;
     bool shown = false;

@@ -2,14 +2,18 @@
 // table of room boxes, the position search, and lookup_room.
 #include "directory/locator.h"
 
-#include <string>   // Required for: std::string
-#include <cerrno>   // Required for: errno, EISDIR
-#include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc()
-#include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen(), std::strerror()
 #include <sys/stat.h>  // Required for: stat(), fstat(), S_ISDIR()
+
+#include <cerrno>   // Required for: errno, EISDIR
+#include <cfloat>   // Required for: FLT_MAX
+#include <cmath>    // Required for: std::fabs(), std::fmax()
+#include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc(), fileno()
+#include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen(), std::strerror()
+#include <string>   // Required for: std::string
 
 #include "common/console_note.h"
 #include "common/process_exit.h"
+#include "common/state.h"  // Required for: plan_scale_x, plan_scale_z
 #include "common/token_scan.h"
 
 LocatorEntry locator_table[max_locator_records];
@@ -29,12 +33,36 @@ struct OpenFailure {
 // reported again at every lookup. Cleared by a read that opens the file.
 OpenFailure reported_failure;
 
+// What tells one state of a file from another: identity, size and time of change.
+struct FileStamp {
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    long seconds, nanoseconds;
+    bool operator==(const FileStamp& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size && seconds == o.seconds
+            && nanoseconds == o.nanoseconds;
+    }
+};
+
+FileStamp stamp_of(const struct stat& s)
+{
+    return {s.st_dev, s.st_ino, s.st_size, long(s.st_mtim.tv_sec), long(s.st_mtim.tv_nsec)};
+}
+
+bool locator_read_before = false;  // flag: a read opened the file; last_read_stamp is its state
+FileStamp last_read_stamp{};
+
 constexpr const char* locator_file_name = "qor3rdfloor.inp";
 constexpr const char* header_end_word = "description";
 constexpr int shape_with_ten_points = 5;
 constexpr int plain_point_count = 6;  // points of every other shape
 
-enum class ReadStatus { ok, end_of_file, not_a_number };
+enum class ReadStatus { ok, end_of_file, not_a_number, out_of_range };
+
+// Largest coordinate, plan units, whose world position is still a float.
+const double largest_coordinate = FLT_MAX / std::fmax(std::fabs(plan_scale_x), std::fabs(plan_scale_z));
 
 // The open locator file and the one bounded buffer every token is read into.
 struct LocatorReader {
@@ -70,7 +98,8 @@ ReadStatus read_integer(LocatorReader& reader, int32_t* value)
     return ReadStatus::ok;
 }
 
-// Reads the next token as a decimal number within the float range.
+// Reads the next token as a decimal number within the float range, and
+// small enough that its world position is a float as well.
 ReadStatus read_float(LocatorReader& reader, float* value)
 {
     if (!next_token(reader))
@@ -79,7 +108,9 @@ ReadStatus read_float(LocatorReader& reader, float* value)
     if (reader.token_cut || !is_decimal_number(reader.token))
         return ReadStatus::not_a_number;
     *value = to_float(reader.token, &out_of_range);
-    return out_of_range ? ReadStatus::not_a_number : ReadStatus::ok;
+    if (out_of_range)
+        return ReadStatus::not_a_number;
+    return std::fabs(double(*value)) > largest_coordinate ? ReadStatus::out_of_range : ReadStatus::ok;
 }
 
 // Skips the header up to and including the word "description".
@@ -142,9 +173,11 @@ void compute_box(LocatorEntry& entry)
 void report_stop(ReadStatus status, const LocatorReader& reader, int room, int kept)
 {
     const std::string keeping = "; keeping the " + std::to_string(kept) + " rooms read";
-    if (status == ReadStatus::not_a_number)
-        report_problem(locator_file_name, 0, "room " + std::to_string(room) + ": \""
-                                                 + shown(reader.token) + "\" is not a number" + keeping);
+    if (status == ReadStatus::not_a_number || status == ReadStatus::out_of_range)
+        report_problem(locator_file_name, 0, "room " + std::to_string(room) + ": \"" + shown(reader.token)
+                                                 + (status == ReadStatus::not_a_number ? "\" is not a number"
+                                                                                       : "\" is out of range")
+                                                 + keeping);
     else
         report_problem(locator_file_name, 0, "the file ends inside room " + std::to_string(room) + keeping);
 }
@@ -248,6 +281,9 @@ void read_room_locator()
     }
     locator_unreadable = false;
     reported_failure = OpenFailure{};
+    struct stat status {};
+    locator_read_before = fstat(fileno(file), &status) == 0;
+    last_read_stamp = stamp_of(status);
     for (LocatorEntry& entry : locator_table)
         entry = LocatorEntry{};
     LocatorReader reader = {file, {}, false};
@@ -256,6 +292,23 @@ void read_room_locator()
     // Every record read is searchable, the last one before the terminating 0
     // included: our locator file lists rooms only, and every room must be found.
     locator_searchable_count = count;
+}
+
+// Reads the file when no read has opened it yet or it changed since the last
+// read; a file that cannot be looked at or opened is left to the next
+// lookup, which reports it (and, outside a kiosk, ends the program).
+void read_room_locator_if_changed()
+{
+    struct stat status {};
+    if (stat(locator_file_name, &status) != 0)
+        return;
+    if (locator_read_before && stamp_of(status) == last_read_stamp)
+        return;
+    std::FILE* file = std::fopen(locator_file_name, "r");
+    if (file == nullptr)
+        return;
+    std::fclose(file);
+    read_room_locator();
 }
 
 // Name of the first record whose box holds plan (x, y), or null. Box edges

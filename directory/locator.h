@@ -21,6 +21,8 @@ extern int32_t lookup_call_count;         // calls of lookup_room so far
 
 // Reads "qor3rdfloor.inp" into locator_table.
 void read_room_locator();
+// Reads it again only when it changed since the last read (or was never read).
+void read_room_locator_if_changed();
 // Name of the first record whose box holds plan (x, y), or null.
 const char* find_room_at(float x, float y);
 // A fresh record for the room at plan (x, y) (by_name 0) or named name.

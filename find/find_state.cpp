@@ -2,7 +2,6 @@
 // directory layer, editing the query, matching and the highlighted line.
 #include "find/find_state.h"
 
-#include <cstdio>   // Required for: std::FILE, std::fopen(), std::fclose()
 #include <cstring>  // Required for: std::strcmp(), strnlen()
 #include <string>   // Required for: std::to_string()
 
@@ -16,7 +15,6 @@ FindState find_state;
 namespace {
 
 const char department_file_name[] = "Department.xml";
-const char locator_file_name[] = "qor3rdfloor.inp";
 const char room_element_name[] = "Room";
 const char not_on_floor_note[] = "  (not on this floor)";
 
@@ -44,18 +42,6 @@ void collect_rooms(dom::XmlContext* context, dom::XmlNode* node, std::vector<Roo
     dom::XmlNodeList* children = dom::getChildNodes(node);
     for (unsigned i = 0; i < dom::numChildNodes(children); ++i)
         collect_rooms(context, dom::getChildNode(children, i), rooms);
-}
-
-// The locator table is read at the first room lookup; Find may come first.
-void make_sure_locator_read()
-{
-    if (lookup_call_count > 0 || locator_searchable_count > 0)
-        return;
-    std::FILE* file = std::fopen(locator_file_name, "r");
-    if (file == nullptr)
-        return;  // the first lookup reports the missing file, as always
-    std::fclose(file);
-    read_room_locator();
 }
 
 // Rereads the rooms (a file broken meanwhile shows in the strip and the
@@ -92,7 +78,7 @@ unsigned read_room_directory(std::vector<RoomRecord>& rooms)
 // Compares the room number with the locator records' room texts.
 bool room_on_this_floor(const RoomRecord& room)
 {
-    make_sure_locator_read();
+    read_room_locator_if_changed();  // Find may come before the first lookup
     const std::string number = std::to_string(room.Room_Number);
     for (int i = 0; i < locator_searchable_count && i < max_locator_records; ++i)
         if (number == field_text(locator_table[i].name, locator_name_size))
@@ -111,12 +97,20 @@ void open_find()
 // Only the flag: the query and the rooms stay until the next opening.
 void close_find() { find_state.open = 0; }
 
-// Control bytes are not text; they never reach the query.
+// Control bytes (C0, DEL and C1) are not text; they never reach the query.
+// A byte from 0xA0 up is a Latin-1 character (freeglut hands typed letters
+// over so) and is stored as its two UTF-8 bytes, both or neither.
 void type_find_byte(unsigned char byte)
 {
-    if (byte < 0x20 || byte == 0x7F || int(find_state.query.size()) >= find_query_limit)
+    const int size = byte < 0x80 ? 1 : 2;
+    if (byte < 0x20 || (byte >= 0x7F && byte < 0xA0) || int(find_state.query.size()) + size > find_query_limit)
         return;
-    find_state.query += char(byte);
+    if (size == 1) {
+        find_state.query += char(byte);
+    } else {
+        find_state.query += char(0xC0 | (byte >> 6));
+        find_state.query += char(0x80 | (byte & 0x3F));
+    }
     rematch();
 }
 

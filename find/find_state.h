@@ -15,7 +15,7 @@ constexpr int find_query_limit = 60;
 
 struct FindState {
     int open = 0;                    // flag: Find takes the keys and the main window
-    std::string query;               // bytes typed, at most find_query_limit
+    std::string query;               // the text typed, UTF-8, at most find_query_limit bytes
     std::vector<RoomRecord> rooms;   // every Room of Department.xml, from the last good read
     std::vector<int> matches;        // indices into rooms, best first, at most find_list_size
     int highlight = 0;               // index into matches of the highlighted line
@@ -35,7 +35,8 @@ bool room_on_this_floor(const RoomRecord& room);
 void open_find();
 // Closes Find; the rooms stay for the next opening.
 void close_find();
-// Appends one typed byte (ignored past the limit) and matches again.
+// Appends one typed Latin-1 byte as UTF-8 (ignored past the limit) and
+// matches again.
 void type_find_byte(unsigned char byte);
 // Takes back the last typed character and matches again.
 void erase_find_character();

@@ -8,6 +8,9 @@
 #include <thread>
 
 #include "app/viewer.h"
+#include "render/bitmap_text.h"
+#include "directory/locator.h"
+#include "find/find_state.h"
 #include "plan/floor_plan.h"
 #include "support.h"
 
@@ -48,6 +51,11 @@ protected:
     {
         for (int i = 0; i < times; ++i)
             on_special_key(key, 0, 0);
+    }
+    static void type(const std::string& keys)
+    {
+        for (char key : keys)
+            on_key(static_cast<unsigned char>(key), 0, 0);
     }
 };
 
@@ -176,6 +184,63 @@ TEST_F(Viewer, ArrowsAndDragsWalkAndTurnAndWallsStopTheWalk)
     on_motion(0, 0);
     EXPECT_STREQ(window_state.status_text, "You are in the corridor");
 
+}
+
+TEST_F(Viewer, FindOverHelpReadsTheLocatorAndTheWayFollowsTheVisitorIntoTheRoom)
+{
+    const std::string head = "Locator\nshape name points description\n", end = "0 end\n";
+    const std::string broken = "qor3rdfloor.inp: the file ends before \"description\" closes its header; no rooms read\n";
+    const RoomRecord* room = nullptr;
+    on_key('/', 0, 0);
+    room = highlighted_room();
+    ASSERT_NE(room, nullptr);
+    lookup_call_count = 0;  // as right after start: no lookup has read the locator
+    locator_searchable_count = 0;
+    write_file("qor3rdfloor.inp", "a broken header\n");  // read once per change, not per list line
+    EXPECT_EQ(capture_console([&] { for (int i = 0; i < 3; ++i) find_list_line(*room); }).out, broken);
+    write_file("qor3rdfloor.inp", "another broken header\n");
+    EXPECT_EQ(capture_console([&] { for (int i = 0; i < 3; ++i) find_list_line(*room); }).out, broken);
+    on_key(escape_key, 0, 0);
+
+    write_file("qor3rdfloor.inp", head + "1 \"101\" 0 4  2 4  2 6  0 6  0 4  2 6\n" + end);
+    lookup_call_count = 0;
+    locator_searchable_count = 0;
+    on_special_key(GLUT_KEY_F1, 0, 0);
+    type("/\xe9");  // freeglut hands e-acute over as Latin-1
+    EXPECT_EQ(text(viewer_state.help_shown, find_state.open, find_state.query), "0 1 \xc3\xa9 ");
+    EXPECT_EQ(glyph_text(window_state.status_text, status_text_size), "Find: \xe9");
+    type("\b101\r");
+    ASSERT_NE(shown_route(), nullptr) << window_state.status_text;
+    const std::vector<RoutePoint> planned = *shown_route();
+
+    // A wall across the way: a move along the way keeps it; leaving it plans anew.
+    floor_plan.walls[floor_plan.wall_count++] = {4.0f, -11.0f, 9.0f, -11.0f};
+    press(GLUT_KEY_UP);  // 0.4 along -z, about 0.25 off the way
+    ASSERT_NE(shown_route(), nullptr);
+    EXPECT_EQ(text(shown_route()->front().x, shown_route()->front().z, shown_route()->back().x, shown_route()->back().z),
+              text(viewer_state.x, viewer_state.z, planned.back().x, planned.back().z));
+    EXPECT_LT(route_length(*shown_route()), route_length(planned));
+    viewer_state.x += 1.0f;
+    on_motion(0, 0);
+    ASSERT_NE(shown_route(), nullptr);
+    EXPECT_GT(shown_route()->size(), 2u) << "planned again round the new wall";
+    floor_plan.wall_count--;
+
+    // Arrival is where the room lookup says room 101: in its box, short of the way's end.
+    viewer_state.x = 5.7f;  // plan (1.9, 4.1)
+    viewer_state.z = -12.3f;
+    on_motion(0, 0);
+    EXPECT_EQ(text(shown_route() == nullptr, window_state.status_text), "1 Room 101 (Small test office) ");
+
+    // A box of no width: the way's end lies on it in world units, but not in plan units.
+    write_file("qor3rdfloor.inp", head + "1 \"101\" 1.7 4  1.7 4  1.7 6  1.7 6  1.7 4  1.7 6\n" + end);
+    on_key('1', 0, 0);
+    type("/101\r");
+    viewer_state.x = float(1.7f * plan_scale_x);
+    viewer_state.z = -15.0f;
+    on_motion(0, 0);
+    EXPECT_EQ(text(shown_route() != nullptr, window_state.status_text), "1 Room 101 (Ilka Marwood): 0 m ");
+    clear_find();
 }
 
 namespace {

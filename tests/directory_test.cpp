@@ -357,6 +357,7 @@ TEST_F(Directory, DamagedLocatorFilesKeepTheRoomsReadBefore)
         {head + "four <R2>", "room 2: \"four\" is not a number" + kept},
         {head + "4 <R2> 1 1 2 2 inf 4 5 5 6 6 7 7", "room 2: \"inf\" is not a number" + kept},
         {head + "4 <R2> 1 1 2 2 1e39 4 5 5 6 6 7 7", "room 2: \"1e39\" is not a number" + kept},
+        {head + "4 <R2> 1 1 2 2 2e38 4 5 5 6 6 7 7", "room 2: \"2e38\" is out of range" + kept},  // not a float once in world units
         {head + "4 <R2> 0 \x1b[2J\xff 1 0 1 1 0 1 0 0 1 1", "room 2: \"?[2J?\" is not a number" + kept},
         {head + "4 <R2> 1" + std::string(30, '0') + " 0 1 0 1 1 0 1 0 0 1 1",
          "a token of 31 characters is longer than 19; cut to \"1000000000000000000\"\nqor3rdfloor.inp: room 2: "

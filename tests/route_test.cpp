@@ -3,6 +3,8 @@
 // gives none, and the way is as short as the geometry allows.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
 
 #include "plan/walls.h"
@@ -75,12 +77,22 @@ TEST(RoutePlanner, HandMadeFloors)
         bool baffle;
         RoutePoint start;
         double shortest;   // the best way's length, from the geometry; 0: no way
+        WallSegment far_wall = {};  // one more wall, off the floor
+        GoalArea goal = {14.5f, -2.5f, 15.5f, -1.5f};
     } rows[] = {
         {"open floor: a straight line", false, {2.0f, -2.0f}, 12.5},
         {"around the baffle's end", true, {5.0f, -2.0f}, std::hypot(5.0, 5.25) + std::hypot(4.5, 4.75)},
         {"start outside the floor", false, {-50.0f, 30.0f}, 0.0},
         {"start not a number", false, {NAN, -2.0f}, 0.0},
+        {"start far out", false, {3e30f, -2.0f}, 0.0},
+        {"goal beyond any float", false, {2.0f, -2.0f}, 0.0, {}, {14.5f, -2.5f, INFINITY, -1.5f}},
+        {"a wall at 60000 (a typo)", true, {5.0f, -2.0f}, std::hypot(5.0, 5.25) + std::hypot(4.5, 4.75),
+         {60000.0f, -30.0f, 60000.0f, -60.0f}},
+        {"a wall at 3e13", false, {2.0f, -2.0f}, 12.5, {3e13f, -3.0f, 3e13f, -6.0f}},
+        {"a wall at 3e38 across the floor", false, {2.0f, -2.0f}, 12.5, {-3e38f, 5.0f, 3e38f, 5.0f}},
     };
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
     for (const Row& row : rows) {
         test::reset_plan_state();
         FloorPlan& p = floor_plan;
@@ -91,7 +103,8 @@ TEST(RoutePlanner, HandMadeFloors)
         for (const WallSegment& w : walls)
             if (row.baffle || w.x1 != 10.0f)
                 p.walls[p.wall_count++] = w;
-        const GoalArea goal{14.5f, -2.5f, 15.5f, -1.5f};
+        p.walls[p.wall_count++] = row.far_wall;
+        const GoalArea goal = row.goal;
         const std::vector<RoutePoint> way = plan_route(p, row.start, goal, wall_clearance);
         SCOPED_TRACE(row.what);
         if (row.shortest == 0.0) {
@@ -102,5 +115,33 @@ TEST(RoutePlanner, HandMadeFloors)
         // The rounding of the baffle's end makes the best way a little
         // shorter than the straight legs past its clearance corner.
         EXPECT_NEAR(route_length(way), row.shortest, row.shortest * 0.03);
+    }
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64L * 1024) << "kB more resident at the peak";
+}
+
+TEST(RoutePlanner, AMoveAlongTheWayShortensItAndOneOffItLeavesIt)
+{
+    const std::vector<RoutePoint> way = {{0, 0}, {10, 0}, {10, 10}};
+    struct Row {
+        RoutePoint here;
+        bool on;                  // within route_leave_distance of the way
+        std::vector<float> rest;  // x, z of the way from here
+    } rows[] = {
+        {{5.0f, 0.3f}, true, {5, 0.3f, 5, 0, 10, 0, 10, 10}},
+        {{10.0f, 0.0f}, true, {10, 0, 10, 10}},  // at a corner: the next leg
+        {{10.2f, 10.0f}, true, {10.2f, 10, 10, 10}},
+        {{-0.4f, 0.0f}, true, {-0.4f, 0, 0, 0, 10, 0, 10, 10}},
+        {{5.0f, 0.6f}, false, {0, 0, 10, 0, 10, 10}},
+        {{NAN, 0.0f}, false, {0, 0, 10, 0, 10, 10}},
+    };
+    for (const Row& row : rows) {
+        std::vector<RoutePoint> rest = way;
+        EXPECT_EQ(follow_route(rest, row.here), row.on) << row.here.x << ", " << row.here.z;
+        std::vector<float> flat;
+        for (const RoutePoint& p : rest)
+            flat.insert(flat.end(), {p.x, p.z});
+        EXPECT_EQ(flat, row.rest) << row.here.x << ", " << row.here.z;
     }
 }
