@@ -8,6 +8,7 @@
 #include <cstring>   // Required for: std::strerror()
 #include <unistd.h>  // Required for: chdir()
 
+#include "app/data_path.h"
 #include "app/process_exit.h"
 #include "app/state.h"
 #include "app/viewer.h"
@@ -121,6 +122,8 @@ int run_vevuv(int argc, char** argv)
         return outcome == CommandLineOutcome::end_ok ? 0 : status_usage;
     if (!enter_data_folder(line.data_folder))
         return status_no_data_folder;
+    if (line.data_folder.empty())
+        choose_data_source();
     kiosk_settings.kiosk_mode = line.kiosk;
     kiosk_settings.idle_reset_seconds = line.idle_reset_seconds;
     if (line.kiosk)

@@ -7,7 +7,9 @@
 #include <iostream>  // Required for: std::cout
 #include <string>    // Required for: std::string
 
+#include "app/data_path.h"
 #include "app/state.h"
+#include "pagecode/page_address.h"
 #include "app/viewer.h"
 #include "plan/floor_plan.h"
 #include "plan/walls.h"
@@ -63,13 +65,15 @@ std::string browser_word()
 }
 
 // Starts the browser on the page in the background; never runs a cut command.
+// A page read from the lookup folders is given by its path there.
 void open_publications_page(const RoomRecord& record)
 {
-    const size_t length = strnlen(record.Publications, long_text_size);
+    const std::string written(record.Publications, strnlen(record.Publications, long_text_size));
+    const std::string page = is_web_address(written) ? written : data_file_path(written);
     const std::string program = browser_word();
-    const std::string command = program + " " + shell_quoted_page(record.Publications, length) + " &";
+    const std::string command = program + " " + shell_quoted_page(page.c_str(), page.size()) + " &";
     const size_t limit = default_browser_command_limit - (sizeof default_browser_program - 1)
-                         + program.size();
+                         + program.size() + 4 * (page.size() - written.size());
     if (command.size() > limit) {
         std::cout << "Room " << record.Room_Number
                   << ": browser command for its publications page would exceed "

@@ -4,9 +4,11 @@
 
 #include <string>   // Required for: std::string
 #include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc()
-#include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen()
+#include <cerrno>   // Required for: errno
+#include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen(), std::strerror()
 
 #include "app/console_note.h"
+#include "app/data_path.h"
 #include "app/process_exit.h"
 #include "app/token_scan.h"
 
@@ -187,9 +189,11 @@ int read_records(LocatorReader& reader)
 // ends the program, or under carry_on leaves the table as it was.
 void read_room_locator()
 {
-    std::FILE* file = std::fopen(locator_file_name, "r");
+    const std::string path = data_file_path(locator_file_name);
+    std::FILE* file = std::fopen(path.c_str(), "r");
     if (file == nullptr) {
-        report_text(locator_file_name, "\n Unable to open the file in the Read mode..", NoteForm::plain);
+        report_text(locator_file_name, "\n Unable to open the file in the Read mode.. (" + path + ": "
+                    + std::strerror(errno) + ")\n", NoteForm::plain);
         if (lookup_failure_policy == LookupFailurePolicy::end_program)
             end_program(-1);
         std::fflush(stdout);        // a kiosk's log shows the line at once

@@ -12,6 +12,7 @@
 #include "directory/xml_dom.h"
 
 #include "app/console_note.h"
+#include "app/data_path.h"
 
 #include <cstddef>  // Required for: std::size_t
 #include <cstdio>   // Required for: std::snprintf()
@@ -122,7 +123,10 @@ void on_library_error(void* user_data, xmlErrorPtr error)
 // directory (the document and its DTD) and refuses everything else.
 xmlParserInputPtr guarded_entity_loader(const char* url, const char*, xmlParserCtxtPtr parser)
 {
-    if (!is_plain_local_path(url)) {
+    // A document read from a lookup folder names its DTD there; the DTD is
+    // then looked up by its own name, file by file like every data file.
+    const std::string name = url != nullptr ? data_file_name(url) : "";
+    if (!is_plain_local_path(name.c_str())) {
         if (active_context != nullptr)
             active_context->entity_refused = 1;
         char text[error_text_size];
@@ -131,7 +135,7 @@ xmlParserInputPtr guarded_entity_loader(const char* url, const char*, xmlParserC
         note_error(active_context, XML_IO_LOAD_ERROR, 0, text);
         return nullptr;
     }
-    xmlParserInputPtr input = xmlNewInputFromFile(parser, url);
+    xmlParserInputPtr input = xmlNewInputFromFile(parser, data_file_path(name).c_str());
     if (input == nullptr) {
         char text[error_text_size];
         std::snprintf(text, sizeof text, "cannot open \"%.60s\"", url);
@@ -206,7 +210,7 @@ xmlDocPtr read_guarded(XmlContext* context, const char* file_name, const char* e
     xmlSetExternalEntityLoader(guarded_entity_loader);
     xmlSetStructuredErrorFunc(context, on_library_error);
 
-    xmlDocPtr document = xmlCtxtReadFile(context->parser, file_name, encoding, options);
+    xmlDocPtr document = xmlCtxtReadFile(context->parser, data_file_path(file_name).c_str(), encoding, options);
 
     xmlSetStructuredErrorFunc(previous_handler_context, previous_handler);
     xmlSetExternalEntityLoader(previous_loader);

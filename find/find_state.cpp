@@ -6,6 +6,7 @@
 #include <cstring>  // Required for: std::strcmp(), strnlen()
 #include <string>   // Required for: std::to_string()
 
+#include "app/data_path.h"
 #include "directory/locator.h"
 #include "directory/xml_dom.h"
 #include "find/find_text.h"
@@ -50,7 +51,7 @@ void make_sure_locator_read()
 {
     if (lookup_call_count > 0 || locator_searchable_count > 0)
         return;
-    std::FILE* file = std::fopen(locator_file_name, "r");
+    std::FILE* file = std::fopen(data_file_path(locator_file_name).c_str(), "r");
     if (file == nullptr)
         return;  // the first lookup reports the missing file, as always
     std::fclose(file);

@@ -8,6 +8,7 @@
 #include <cstring>    // Required for: std::strcmp(), std::strlen(), strnlen()
 #include <sys/stat.h> // Required for: stat(), S_ISREG()
 
+#include "app/data_path.h"
 #include "directory/room_record.h"
 #include "directory/xml_dom.h"
 #include "maintainer/check_parts.h"
@@ -348,7 +349,7 @@ void check_page(BuildingReport& report, long line, const RoomFacts& room, const 
     }
     if (page.find("://") != std::string::npos)
         return;  // a web address: nothing on this disk to look for
-    if (!is_regular_file(page.c_str()))
+    if (!is_regular_file(data_file_path(page).c_str()))
         add_finding(report, Severity::error, department_file, line, label,
                     "the Publications page " + quoted(page) + " does not exist", room_box(room));
 }

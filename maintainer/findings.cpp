@@ -9,6 +9,7 @@
 #include <cstring>   // Required for: std::strerror()
 #include <utility>   // Required for: std::move()
 
+#include "app/data_path.h"
 #include "app/process_exit.h"
 
 namespace {
@@ -149,7 +150,7 @@ std::string room_label(const std::string& name) { return "room " + printable(nam
 
 std::string open_failure(const std::string& file)
 {
-    std::FILE* probe = std::fopen(file.c_str(), "rb");
+    std::FILE* probe = std::fopen(data_file_path(file).c_str(), "rb");
     if (probe == nullptr)
         return std::strerror(errno);
     std::fclose(probe);

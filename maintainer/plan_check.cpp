@@ -10,6 +10,7 @@
 #include <locale>     // Required for: std::locale::classic()
 #include <tuple>      // Required for: std::tie()
 
+#include "app/data_path.h"
 #include "app/state.h"
 #include "plan/floor_plan.h"
 #include "maintainer/check_parts.h"
@@ -83,7 +84,7 @@ bool segment_before(const WallSegment& a, const WallSegment& b)
 // file does not give them cleanly or gives more than the viewer keeps.
 bool read_walls_in_file_order(const std::string& file, std::vector<WallSegment>& walls)
 {
-    std::ifstream in(file);
+    std::ifstream in(data_file_path(file));
     in.imbue(std::locale::classic());
     float rectangle[4] = {};
     for (float& value : rectangle)

@@ -5,6 +5,7 @@
 #include "plan/floor_plan.h"
 
 #include "app/console_note.h"
+#include "app/data_path.h"
 #include "app/process_exit.h"
 #include "app/token_scan.h"
 #include "app/state.h"
@@ -389,7 +390,7 @@ std::string chosen_plan_file_name()
 // sorted and free of exact duplicates.
 void read_plan()
 {
-    const std::string name = chosen_plan_file_name();
+    const std::string name = data_file_path(chosen_plan_file_name());
     std::FILE* file = std::fopen(name.c_str(), "r");
     if (file == nullptr) {
         report_text(name.c_str(), "Couldn't open file \"" + name + "\"!!!\n", NoteForm::plain, true);

@@ -372,7 +372,7 @@ TEST_F(Directory, DamagedLocatorFilesKeepTheRoomsReadBefore)
 TEST_F(Directory, FirstLookupReadsTheLocatorOnceAndTheRecordIsReused)
 {
     EXPECT_EXIT((stdout_to_stderr(), lookup_room(0, "", 1.0f, 1.0f)), testing::ExitedWithCode(255),
-                "^\n Unable to open the file in the Read mode\\.\\.$");
+                "^\n Unable to open the file in the Read mode\\.\\. \\(qor3rdfloor\\.inp: No such file or directory\\)\n$");
     copy_test_data("directory/locator_rooms.inp", "qor3rdfloor.inp");
     copy_test_data("directory/rooms.xml", "Department.xml");
     RoomRecord* first = lookup_room(0, "", 2.0f, 1.0f);
