@@ -1,5 +1,5 @@
-// kiosk.cpp -- the kiosk's watch over the main loop (end signals, idle reset)
-// and the reset for the next visitor.
+// kiosk.cpp -- the kiosk's watch over the main loop (end signals, SIGHUP,
+// idle reset, the out-of-order screen's retries) and the reset for the next visitor.
 #include "kiosk/kiosk.h"
 
 #include <GL/freeglut.h>  // Required for: glutTimerFunc(), glutSetWindow(), glutShowWindow()
@@ -12,6 +12,7 @@
 #include "app/process_exit.h"
 #include "app/state.h"
 #include "app/viewer.h"
+#include "directory/locator.h"
 #include "render/world.h"
 
 KioskSettings kiosk_settings;
@@ -24,12 +25,79 @@ constexpr unsigned watch_period_ms = 250;
 
 using Clock = std::chrono::steady_clock;
 
+// Seconds between two tries of the data while the out-of-order screen shows.
+constexpr int fault_retry_seconds = 10;
+
 volatile std::sig_atomic_t end_signal_seen = 0;  // set by the signal handler only
+volatile std::sig_atomic_t hangup_seen = 0;      // likewise, for SIGHUP
 Clock::time_point last_input_time = Clock::now(); // the visitor's last key or pointer event
 bool input_since_reset = false;                  // flag: something to reset
+bool out_of_order = false;                       // flag: the out-of-order screen shows
+DataFault current_fault;                         // what it names
+Clock::time_point last_fault_try = Clock::now(); // when the data was last tried
 
 // Only notes the signal: the main loop ends the program between events.
 void on_end_signal(int) { end_signal_seen = 1; }
+void on_hangup(int) { hangup_seen = 1; }
+
+// Shows or hides the status strip (hidden under the out-of-order screen).
+void show_status_strip(bool shown)
+{
+    glutSetWindow(window_state.status_window);
+    if (shown)
+        glutShowWindow();
+    else
+        glutHideWindow();
+    glutSetWindow(window_state.main_window);
+}
+
+// Puts up the out-of-order screen for the fault; says so once per fault.
+void show_fault(const DataFault& fault)
+{
+    const bool news = !out_of_order || fault.file != current_fault.file
+                      || fault.reason != current_fault.reason;
+    out_of_order = true;
+    current_fault = fault;
+    last_fault_try = Clock::now();
+    if (news)
+        std::cout << "vevuv: out of order: cannot read " << fault.file << ": " << fault.reason
+                  << "; trying again every " << fault_retry_seconds << " s" << std::endl;
+    if (window_state.status_window != 0)
+        show_status_strip(false);
+    glutPostWindowRedisplay(window_state.main_window);
+}
+
+// Takes the out-of-order screen away once the data is back.
+void clear_fault()
+{
+    if (!out_of_order)
+        return;
+    out_of_order = false;
+    std::cout << "vevuv: " << current_fault.file << " can be read again; back in service" << std::endl;
+    show_status_strip(true);
+}
+
+// Tries the data again while the out-of-order screen shows.
+void retry_data()
+{
+    if (!out_of_order || Clock::now() - last_fault_try < std::chrono::seconds(fault_retry_seconds))
+        return;
+    last_fault_try = Clock::now();
+    DataFault fault;
+    if (find_data_fault(&fault))
+        show_fault(fault);
+    else
+        reset_for_next_visitor();
+}
+
+// Reads every data file again and goes back to the start picture.
+void read_data_again()
+{
+    hangup_seen = 0;
+    std::cout << "vevuv: SIGHUP: reading every data file again, back to the start picture" << std::endl;
+    lookup_call_count = 0;  // the next room lookup reads the locator file again
+    reset_for_next_visitor();
+}
 
 // True once the visitor has left the floor alone for the idle reset's time.
 bool idle_long_enough()
@@ -46,6 +114,9 @@ void watch(int)
         std::cout.flush();
         end_program(0);
     }
+    if (hangup_seen != 0)
+        read_data_again();
+    retry_data();
     if (idle_long_enough())
         reset_for_next_visitor();
     glutTimerFunc(watch_period_ms, watch, 0);
@@ -76,6 +147,8 @@ void catch_end_signals()
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = on_hangup;
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 // Starts the periodic watch.
@@ -99,6 +172,25 @@ void reset_for_next_visitor()
     viewer_state = ViewerState{};  // the next visitor's first room opens its page again
     viewer_state.plan_file_name = plan_file_name;
     tables_turned = 0;
-    init_world();                 // plan 1's start pose and the start-up strip text
+    show_room_page(nullptr);
+    build_world_or_show_fault();  // plan 1's start pose and the start-up strip text
     glutPostWindowRedisplay(window_state.main_window);
 }
+
+// Builds the world, or in kiosk mode shows why it cannot.
+void build_world_or_show_fault()
+{
+    DataFault fault;
+    if (kiosk_settings.kiosk_mode && find_data_fault(&fault)) {
+        show_fault(fault);
+        return;
+    }
+    clear_fault();
+    init_world();
+}
+
+// True while the out-of-order screen shows.
+bool kiosk_out_of_order() { return out_of_order; }
+
+// The fault the out-of-order screen names.
+const DataFault& kiosk_fault() { return current_fault; }
