@@ -21,6 +21,7 @@ done <<'ROWS'
 -z|2|vevuv: unknown option '-z'
 --idle-reset 0|2|--idle-reset wants a number of seconds
 --data /no/such/folder|1|vevuv: cannot enter the data folder '/no/such/folder'
+--page-base rooms/|2|--page-base wants an http:// or https:// address
 ROWS
 
 # True when the kiosk's own browser (named by VEVUV_BROWSER) was started n times.
@@ -33,7 +34,7 @@ running() { kill -0 "$VEVUV_PID" 2>/dev/null; }
 prepare_data
 sed 's/call\./kiosk./' "$E2E_WORK/bin/xdg-open" >"$E2E_WORK/bin/kiosk's browser"
 chmod +x "$E2E_WORK/bin/kiosk's browser"
-VEVUV_BROWSER="$E2E_WORK/bin/kiosk's browser" start_vevuv --kiosk --idle-reset 3
+VEVUV_BROWSER="$E2E_WORK/bin/kiosk's browser" start_vevuv --kiosk --open-pages --idle-reset 3
 wait_for_window
 check "the kiosk fills the screen" [ "$WINDOW_AREA" = 1024x768+0+0 ]
 stable_shot start

@@ -30,7 +30,7 @@ for file in bin/vevuv bin/vevuv-check bin/vevuv-map share/vevuv/plan.dat share/v
     check "the package holds /usr/$file" [ -s "$root/usr/$file" ]
 done
 check "the package ships nothing in /etc" [ -z "$(dpkg-deb -c "$deb" | grep ' \./etc/')" ]
-for package in libglut libglu 'libgl\|libopengl' libxml2 xdg-utils; do
+for package in libglut libglu 'libgl\|libopengl' libxml2 libqrencode xdg-utils; do
     check "the package depends on $package" grep -q "$package" <<<"$depends"
 done
 unit=$root/usr/lib/systemd/user/vevuv-kiosk.service
@@ -79,13 +79,13 @@ check "vevuv-check says Department.xml came from etc/vevuv" \
 check "vevuv-check says plan.dat came from the shipped building" \
     grep -qxF "plan.dat: taken from $root/usr/share/vevuv/plan.dat" "$scratch/check.log"
 
-# The installed vevuv, started in an empty folder, reads the shipped plan and
+# The installed kiosk, started in an empty folder, reads the shipped plan and
 # the keeper's Department.xml: room 304's page is the keeper's.
 launch_in_empty_folder() {
     start_xvfb
     prepare_data
     rm -rf "$E2E_WORK/data" && mkdir "$E2E_WORK/data"
-    start_vevuv
+    start_vevuv --kiosk --open-pages
     wait_for_window
 }
 launch_in_empty_folder
