@@ -26,7 +26,7 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev
-                libgl1-mesa-dri libxml2-dev libqrencode-dev)
+                libgl1-mesa-dri libxml2-dev libqrencode-dev libx11-dev)
 RUN_PACKAGES=(xdg-utils)
 HEADLESS_PACKAGES=(xvfb xauth imagemagick x11-utils)
 TEST_PACKAGES=(libgtest-dev googletest xvfb xauth xdotool imagemagick x11-utils python3
