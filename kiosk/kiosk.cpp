@@ -83,6 +83,7 @@ void retry_data()
     if (!out_of_order || Clock::now() - last_fault_try < std::chrono::seconds(fault_retry_seconds))
         return;
     last_fault_try = Clock::now();
+    viewer_state.plan_choice = 1;  // the reset comes back on plan 1, whichever plan failed
     DataFault fault;
     if (find_data_fault(&fault))
         show_fault(fault);
