@@ -90,9 +90,10 @@ launch_in_empty_folder() {
 }
 launch_in_empty_folder
 key_times Up 4
-check "the browser is started in room 304" wait_until [ "$(browser_calls)" -ge 1 ]
-check "the browser gets the keeper's page of room 304" \
-    grep -qxF "$keeper/publications/keeper304.html" "$E2E_WORK"/calls/call.*
+# (Four full-screen frames drawn in software may take a while on a busy machine.)
+keeper_page_opened() { grep -qxF "$keeper/publications/keeper304.html" "$E2E_WORK"/calls/call.* 2>/dev/null; }
+opened_within_20_s() { wait_until keeper_page_opened || wait_until keeper_page_opened; }
+check "the browser gets the keeper's page of room 304" opened_within_20_s
 check "the shipped plan is read" grep -qxF "Reading plan from file \"$root/usr/share/vevuv/plan.dat\".....done!" \
     "$E2E_WORK/stdout"
 check "every texture is read" [ "$(grep -c '^Reading texture from file' "$E2E_WORK/stdout")" -eq 7 ]
