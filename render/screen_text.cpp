@@ -5,6 +5,7 @@
 
 namespace {
 
+// GLUT's bitmap font of the size.
 void* font_of(TextSize size)
 {
     return size == TextSize::large ? GLUT_BITMAP_TIMES_ROMAN_24 : GLUT_BITMAP_HELVETICA_18;
