@@ -8,6 +8,8 @@
 #include "app/viewer.h"
 #include "plan/floor_plan.h"
 #include "find/find_state.h"
+#include "kiosk/kiosk.h"
+#include "render/kiosk_panels.h"
 #include "render/maze.h"
 #include "render/route_view.h"
 #include "render/world.h"
@@ -75,7 +77,10 @@ void on_display()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    if (find_state.open != 0 && viewer_state.help_shown == 0) {
+    if (kiosk_out_of_order()) {
+        draw_out_of_order_screen(kiosk_fault().file, kiosk_fault().reason, window_state.width,
+                                 window_state.height);
+    } else if (find_state.open != 0 && viewer_state.help_shown == 0) {
         draw_find_list();
     } else {
         if (viewer_state.popup_view == 1)
@@ -86,6 +91,8 @@ void on_display()
         draw_maze();
         draw_shown_route();
         glPopMatrix();
+        if (viewer_state.help_shown == 0)
+            draw_room_page_panel();
     }
     glutSwapBuffers();
     on_status_display();

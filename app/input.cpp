@@ -52,7 +52,7 @@ void choose_plan(int choice)
 {
     clear_find();  // a way planned on the old plan means nothing on the new one
     viewer_state.plan_choice = choice;
-    init_world();
+    build_world_or_show_fault();
     glutPostRedisplay();
 }
 
@@ -152,10 +152,12 @@ void report_room(RoomRecord* record_or_null)
 {
     if (lookup_failed) {
         std::snprintf(window_state.status_text, status_text_size, "%s", unavailable_text);
+        show_room_page(nullptr);
         return;
     }
     if (record_or_null == nullptr || record_or_null->found == 0) {
         std::snprintf(window_state.status_text, status_text_size, "%s", corridor_text);
+        show_room_page(nullptr);
         return;
     }
     RoomRecord& record = *record_or_null;
@@ -163,6 +165,7 @@ void report_room(RoomRecord* record_or_null)
     const int intro_length = int(strnlen(record.Introduction_Text, long_text_size));
     std::snprintf(window_state.status_text, status_text_size, "Room %d (%.*s)",
                   int(record.Room_Number), intro_length, record.Introduction_Text);
+    show_room_page(&record);
     visit_room(record);
 }
 
@@ -191,6 +194,8 @@ double shortest_turn(double from, double to)
 // view, wall-walking.
 void on_key(unsigned char key, int, int)
 {
+    if (kiosk_out_of_order())
+        return;  // nothing to walk in while the out-of-order screen shows
     note_visitor_input();
     stop_route_walk();
     if (find_takes_key(key))
@@ -220,6 +225,8 @@ void on_special_key(int key, int, int)
         print_heap_report();
         return;
     }
+    if (kiosk_out_of_order())
+        return;  // nothing to walk in while the out-of-order screen shows
     note_visitor_input();
     stop_route_walk();
     if (find_takes_special_key(key))
@@ -255,6 +262,8 @@ void close_help_page()
 // A left-button press marks where the next drag measures from.
 void on_mouse(int button, int state, int x, int y)
 {
+    if (kiosk_out_of_order())
+        return;  // nothing to walk in while the out-of-order screen shows
     note_visitor_input();
     stop_route_walk();
     if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN)
@@ -266,6 +275,8 @@ void on_mouse(int button, int state, int x, int y)
 // A drag turns and walks the visitor, then finds and reports his room.
 void on_motion(int x, int y)
 {
+    if (kiosk_out_of_order())
+        return;  // nothing to walk in while the out-of-order screen shows
     note_visitor_input();
     stop_route_walk();
     ViewerState& v = viewer_state;

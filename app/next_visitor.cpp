@@ -5,7 +5,7 @@
 
 #include "app/viewer.h"
 #include "common/state.h"
-#include "render/world.h"
+#include "kiosk/kiosk.h"
 
 namespace {
 
@@ -36,6 +36,7 @@ void reset_for_next_visitor()
     viewer_state.plan_file_name = plan_file_name;
     viewer_state.plan_from_command_line = plan_file_name.empty() ? 0 : 1;
     tables_turned = 0;
-    init_world();                 // the start plan's start pose and the start-up strip text
+    show_room_page(nullptr);
+    build_world_or_show_fault();  // the start plan's start pose and the start-up strip text
     glutPostWindowRedisplay(window_state.main_window);
 }

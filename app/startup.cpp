@@ -10,9 +10,11 @@
 
 #include "common/process_exit.h"
 #include "common/state.h"
+#include "common/data_path.h"
 #include "app/viewer.h"
 #include "diagnostics/heap_report.h"
 #include "directory/room_record.h"
+#include "kiosk/display_claim.h"
 #include "kiosk/kiosk.h"
 #include "kiosk/options.h"
 #include "common/colour_table.h"
@@ -75,6 +77,7 @@ bool enter_data_folder(const std::string& folder)
 // Exit statuses of the command line.
 constexpr int status_usage = 2;
 constexpr int status_no_data_folder = 1;
+constexpr int status_display_taken = 1;
 
 // Creates the status strip along the top edge of the main window.
 void create_status_window()
@@ -104,11 +107,15 @@ void start_up(int* argc, char** argv)
     if (kiosk_settings.kiosk_mode)
         make_kiosk_window();
     take_plan_argument(*argc, argv);
-    init_world();
+    build_world_or_show_fault();
     register_main_callbacks();
     create_status_window();
     glutSetWindow(window_state.status_window);
-    glutShowWindow();
+    if (kiosk_out_of_order())
+        glutHideWindow();  // the out-of-order screen fills the window
+    else
+        glutShowWindow();
+    glutSetWindow(window_state.main_window);
     if (kiosk_settings.kiosk_mode)
         glutSetCursor(GLUT_CURSOR_NONE);
 }
@@ -121,11 +128,22 @@ int run_vevuv(int argc, char** argv)
     const CommandLineOutcome outcome = read_command_line(&argc, argv, &line);
     if (outcome != CommandLineOutcome::run)
         return outcome == CommandLineOutcome::end_ok ? 0 : status_usage;
-    if (!enter_data_folder(line.data_folder))
+    if (line.kiosk && !claim_kiosk_display())
+        return status_display_taken;
+    // A kiosk shows a folder it cannot enter on its out-of-order screen and
+    // tries again, instead of ending into a restart every few seconds.
+    const bool entered = enter_data_folder(line.data_folder);
+    if (!entered && !line.kiosk)
         return status_no_data_folder;
     enable_heap_report_from_environment();
+    if (line.data_folder.empty())
+        choose_data_source();
     kiosk_settings.kiosk_mode = line.kiosk;
     kiosk_settings.idle_reset_seconds = line.idle_reset_seconds;
+    kiosk_settings.page_base = line.page_base;
+    kiosk_settings.open_pages = line.open_pages;
+    kiosk_settings.data_folder = line.data_folder;
+    kiosk_settings.data_folder_entered = entered;
     if (line.kiosk)
         catch_end_signals();
     start_up(&argc, argv);

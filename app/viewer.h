@@ -39,6 +39,11 @@ void reset_for_next_visitor();
 
 // Room visit: moves the desk into the room and opens its page once per run.
 void visit_room(RoomRecord& record);
+// In kiosk mode, shows the QR code of the room's page while the visitor is
+// in the room (null: he is not in a room).
+void show_room_page(const RoomRecord* record);
+// Draws that QR code panel over the building, if one is shown.
+void draw_room_page_panel();
 
 // Find and the way to a room.
 // Handles '/', 'g', Enter and every key while Find is open; false otherwise.

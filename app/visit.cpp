@@ -1,5 +1,6 @@
 // visit.cpp -- the room visit: the desk moves into the room the visitor
-// entered, blocks him there, and the first visit opens the room's page.
+// entered, blocks him there, and the first visit opens the room's page; in
+// kiosk mode the page is shown as a QR code while he is in the room.
 #include <climits>   // Required for: INT_MAX
 #include <cstdio>    // Required for: std::snprintf()
 #include <cstdlib>   // Required for: std::system(), std::getenv()
@@ -8,11 +9,25 @@
 #include <string>    // Required for: std::string
 
 #include "common/state.h"
+#include "common/data_path.h"
+#include "pagecode/page_address.h"
 #include "app/viewer.h"
+#include "kiosk/kiosk.h"
+#include "pagecode/qr_code.h"
+#include "render/kiosk_panels.h"
 #include "plan/floor_plan.h"
 #include "plan/walls.h"
 
 namespace {
+
+// The kiosk's QR panel while the visitor is in a room with a page.
+struct RoomPagePanel {
+    std::string address;  // the page's public address; empty: no panel
+    QrCode code;          // its code
+    std::string line;     // the line under the code
+};
+RoomPagePanel room_page_panel;
+bool no_address_noted = false;  // flag: the console has said once that a page has no address
 
 // Corners whose mean places a desk given as (0, 0).
 constexpr int default_table_corner_count = 6;
@@ -61,13 +76,15 @@ std::string browser_word()
 }
 
 // Starts the browser on the page in the background; never runs a cut command.
+// A page read from the lookup folders is given by its path there.
 void open_publications_page(const RoomRecord& record)
 {
-    const size_t length = strnlen(record.Publications, long_text_size);
+    const std::string written(record.Publications, strnlen(record.Publications, long_text_size));
+    const std::string page = is_web_address(written) ? written : data_file_path(written);
     const std::string program = browser_word();
-    const std::string command = program + " " + shell_quoted_page(record.Publications, length) + " &";
+    const std::string command = program + " " + shell_quoted_page(page.c_str(), page.size()) + " &";
     const size_t limit = default_browser_command_limit - (sizeof default_browser_program - 1)
-                         + program.size();
+                         + program.size() + 4 * (page.size() - written.size());
     if (command.size() > limit) {
         std::cout << "Room " << record.Room_Number
                   << ": browser command for its publications page would exceed "
@@ -76,7 +93,8 @@ void open_publications_page(const RoomRecord& record)
     }
     // The command interpreter's result is not looked at: a browser that
     // cannot start still counts as the run's one start.
-    (void)std::system(command.c_str());
+    const int ignored = std::system(command.c_str());
+    (void)ignored;
 }
 
 // Puts the table at the mean of the room's first six corners.
@@ -117,7 +135,44 @@ void replace_visit_walls(int room_number, float x, float z)
                   << std::endl;
 }
 
+// The page's public address for the kiosk's panel; says once per run
+// when a relative page has no --page-base to be joined to.
+std::string public_page_address(const RoomRecord& record)
+{
+    const std::string page(record.Publications, strnlen(record.Publications, long_text_size));
+    const std::string address = page_address(page, kiosk_settings.page_base);
+    if (address.empty() && !page.empty() && !no_address_noted) {
+        no_address_noted = true;
+        std::cout << "Room " << record.Room_Number << ": the publications page \"" << page
+                  << "\" is no web address and no --page-base was given; no QR code shown" << std::endl;
+    }
+    return address;
+}
+
 } // namespace
+
+// In kiosk mode, shows the QR code of the room's page (null: takes it away).
+void show_room_page(const RoomRecord* record)
+{
+    const std::string address = record != nullptr && kiosk_settings.kiosk_mode
+                                    ? public_page_address(*record) : "";
+    if (address == room_page_panel.address)
+        return;
+    room_page_panel.address = address;
+    room_page_panel.code = encode_qr(address);
+    if (!address.empty() && room_page_panel.code.side == 0)
+        std::cout << "Room " << record->Room_Number << ": the address \"" << address
+                  << "\" does not fit in a QR code; no QR code shown" << std::endl;
+    room_page_panel.line = record != nullptr
+        ? "Scan for the publications of room " + std::to_string(record->Room_Number) : "";
+}
+
+// Draws the QR panel of the room the visitor is in, if any.
+void draw_room_page_panel()
+{
+    if (!room_page_panel.address.empty())
+        draw_page_panel(room_page_panel.code, room_page_panel.line, window_state.width, window_state.height);
+}
 
 // Moves the desk into the visited room, makes it solid and opens the room's
 // page at the first such visit of the run.
@@ -134,7 +189,9 @@ void visit_room(RoomRecord& record)
     desk.z = float(record.TableY * plan_scale_z);
     desk.kind = blocking_table_kind;
     replace_visit_walls(record.Room_Number, desk.x, desk.z);
-    if (viewer_state.room_visit_count == 0)
+    // A kiosk hands the page over as a QR code; its keeper may ask for the browser too.
+    const bool browser_wanted = !kiosk_settings.kiosk_mode || kiosk_settings.open_pages;
+    if (viewer_state.room_visit_count == 0 && browser_wanted)
         open_publications_page(record);
     if (viewer_state.room_visit_count < INT_MAX)  // saturates: never wraps to a "first" visit
         viewer_state.room_visit_count = viewer_state.room_visit_count + 1;

@@ -10,11 +10,11 @@
 #include <cstdio>   // Required for: std::FILE, std::fopen(), std::getc(), fileno()
 #include <cstring>  // Required for: std::strcmp(), std::memcpy(), std::strlen(), std::strerror()
 #include <string>   // Required for: std::string
-
 #include "common/console_note.h"
 #include "common/process_exit.h"
 #include "common/state.h"  // Required for: plan_scale_x, plan_scale_z
 #include "common/token_scan.h"
+#include "common/data_path.h"
 
 LocatorEntry locator_table[max_locator_records];
 int32_t locator_searchable_count = 0;
@@ -229,7 +229,7 @@ int read_records(LocatorReader& reader)
 // a folder of that name included (every read of it would fail).
 std::FILE* open_locator_file()
 {
-    std::FILE* file = std::fopen(locator_file_name, "r");
+    std::FILE* file = std::fopen(data_file_path(locator_file_name).c_str(), "r");
     struct stat status = {};
     if (file != nullptr && fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
         std::fclose(file);
@@ -256,7 +256,7 @@ void report_open_failure(int error)
 {
     OpenFailure failure;
     failure.error = error;
-    if (stat(locator_file_name, &failure.file) != 0)
+    if (stat(data_file_path(locator_file_name).c_str(), &failure.file) != 0)
         failure.file = {};
     const bool ending = lookup_failure_policy == LookupFailurePolicy::end_program;
     if (!ending && same_failure(failure, reported_failure))
@@ -300,11 +300,11 @@ void read_room_locator()
 void read_room_locator_if_changed()
 {
     struct stat status {};
-    if (stat(locator_file_name, &status) != 0)
+    if (stat(data_file_path(locator_file_name).c_str(), &status) != 0)
         return;
     if (locator_read_before && stamp_of(status) == last_read_stamp)
         return;
-    std::FILE* file = std::fopen(locator_file_name, "r");
+    std::FILE* file = std::fopen(data_file_path(locator_file_name).c_str(), "r");
     if (file == nullptr)
         return;
     std::fclose(file);

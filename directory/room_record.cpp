@@ -164,7 +164,7 @@ RoomRecord* load_room_record(const char* room_text)
     unsigned error_code = 0;
     dom::XmlContext* context = dom::xmlinit(&error_code);
     if (context == nullptr) {
-        report_text(department_file_name, "Failed to initialze XML parser, error "
+        report_text(department_file_name, "Failed to initialize XML parser, error "
                                               + std::to_string(error_code) + "\n", NoteForm::plain);
         return unusable_department_file();
     }

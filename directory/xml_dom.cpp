@@ -12,6 +12,7 @@
 #include "directory/xml_dom.h"
 
 #include "common/console_note.h"
+#include "common/data_path.h"
 
 #include <cerrno>   // Required for: errno
 #include <cstddef>  // Required for: std::size_t
@@ -123,7 +124,10 @@ void on_library_error(void* user_data, xmlErrorPtr error)
 // directory (the document and its DTD) and refuses everything else.
 xmlParserInputPtr guarded_entity_loader(const char* url, const char*, xmlParserCtxtPtr parser)
 {
-    if (!is_plain_local_path(url)) {
+    // A document read from a lookup folder names its DTD there; the DTD is
+    // then looked up by its own name, file by file like every data file.
+    const std::string name = url != nullptr ? data_file_name(url) : "";
+    if (!is_plain_local_path(name.c_str())) {
         if (active_context != nullptr)
             active_context->entity_refused = 1;
         char text[error_text_size];
@@ -133,7 +137,7 @@ xmlParserInputPtr guarded_entity_loader(const char* url, const char*, xmlParserC
         return nullptr;
     }
     errno = 0;
-    xmlParserInputPtr input = xmlNewInputFromFile(parser, url);
+    xmlParserInputPtr input = xmlNewInputFromFile(parser, data_file_path(name).c_str());
     if (input == nullptr) {
         const int error = errno;
         char text[error_text_size];
@@ -210,7 +214,7 @@ xmlDocPtr read_guarded(XmlContext* context, const char* file_name, const char* e
     xmlSetExternalEntityLoader(guarded_entity_loader);
     xmlSetStructuredErrorFunc(context, on_library_error);
 
-    xmlDocPtr document = xmlCtxtReadFile(context->parser, file_name, encoding, options);
+    xmlDocPtr document = xmlCtxtReadFile(context->parser, data_file_path(file_name).c_str(), encoding, options);
 
     xmlSetStructuredErrorFunc(previous_handler_context, previous_handler);
     xmlSetExternalEntityLoader(previous_loader);

@@ -6,6 +6,7 @@
 #include <string>   // Required for: std::to_string()
 
 #include "common/utf8.h"
+#include "common/data_path.h"
 #include "directory/locator.h"
 #include "directory/xml_dom.h"
 #include "find/find_text.h"

@@ -8,6 +8,7 @@
 
 #include "common/console_note.h"  // Required for: report_problem(), report_text()
 #include "common/process_exit.h"  // Required for: end_program()
+#include "common/data_path.h"    // Required for: data_file_path()
 
 #include <algorithm> // Required for: std::min(), std::max()
 #include <cerrno>    // Required for: errno
@@ -287,7 +288,7 @@ void release_channel_rows(unsigned char* channel[channels_read])
 SgiImage* open_sgi_image(const char* file_name)
 {
     auto* image = static_cast<SgiImage*>(allocate_or_end(sizeof(SgiImage)));
-    image->file = std::fopen(file_name, "rb");
+    image->file = std::fopen(data_file_path(file_name).c_str(), "rb");
     if (!image->file) {
         report_problem(file_name, 0, std::strerror(errno), true);
         std::free(image);

@@ -5,6 +5,7 @@
 #include "image/sgi_image.h" // Required for: read_sgi_image()
 #include "common/config.h"       // Required for: texture_size
 #include "common/console_note.h" // Required for: report_text()
+#include "common/data_path.h"    // Required for: data_file_path()
 
 #include <GL/gl.h>  // Required for: glBindTexture(), glTexImage2D(), glTexParameteri(), glTexEnvi()
 #include <GL/glu.h> // Required for: gluScaleImage(), gluErrorString()
@@ -72,8 +73,10 @@ int skip_texture(unsigned object)
 
 // Loads one image file into texture object number object and returns that
 // number; -1 when it was skipped, and the object is then left empty.
-int load_texture(const char* file_name, unsigned object)
+int load_texture(const char* name, unsigned object)
 {
+    const std::string path = data_file_path(name);
+    const char* file_name = path.c_str();
     if (!file_can_be_opened(file_name)) {
         report_text(file_name, std::string("Cannot read texture file \"") + file_name + "\"....skipping!\n",
                     NoteForm::plain);

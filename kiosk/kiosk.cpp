@@ -1,13 +1,17 @@
-// kiosk.cpp -- the kiosk's watch over the main loop: end signals and the idle reset.
+// kiosk.cpp -- the kiosk's watch over the main loop: end signals, SIGHUP, the
+// idle reset and the out-of-order screen's retries.
 #include "kiosk/kiosk.h"
 
-#include <GL/freeglut.h>  // Required for: glutTimerFunc()
+#include <GL/freeglut.h>  // Required for: glutTimerFunc(), glutSetWindow(), glutShowWindow()
 
 #include <chrono>   // Required for: std::chrono::steady_clock
 #include <csignal>  // Required for: sigaction(), SIGTERM, SIGINT, sig_atomic_t
 #include <iostream> // Required for: std::cout
 
 #include "common/process_exit.h"
+#include "common/state.h"
+#include "directory/locator.h"
+#include "render/world.h"
 
 KioskSettings kiosk_settings;
 
@@ -19,13 +23,89 @@ constexpr unsigned watch_period_ms = 250;
 
 using Clock = std::chrono::steady_clock;
 
+// Seconds between two tries of the data while the out-of-order screen shows.
+constexpr int fault_retry_seconds = 10;
+
 volatile std::sig_atomic_t end_signal_seen = 0;  // set by the signal handler only
+volatile std::sig_atomic_t hangup_seen = 0;      // likewise, for SIGHUP
 Clock::time_point last_input_time = Clock::now(); // the visitor's last key or pointer event
 bool input_since_reset = false;                  // flag: something to reset
 void (*reset_floor)() = nullptr;                 // the program's reset for the next visitor
+bool out_of_order = false;                       // flag: the out-of-order screen shows
+DataFault current_fault;                         // what it names
+Clock::time_point last_fault_try = Clock::now(); // when the data was last tried
+
+// Puts the floor back through the program's reset; nothing is left to reset then.
+void reset_now()
+{
+    input_since_reset = false;
+    if (reset_floor != nullptr)
+        reset_floor();
+}
 
 // Only notes the signal: the main loop ends the program between events.
 void on_end_signal(int) { end_signal_seen = 1; }
+void on_hangup(int) { hangup_seen = 1; }
+
+// Shows or hides the status strip (hidden under the out-of-order screen).
+void show_status_strip(bool shown)
+{
+    glutSetWindow(window_state.status_window);
+    if (shown)
+        glutShowWindow();
+    else
+        glutHideWindow();
+    glutSetWindow(window_state.main_window);
+}
+
+// Puts up the out-of-order screen for the fault; says so once per fault.
+void show_fault(const DataFault& fault)
+{
+    const bool news = !out_of_order || fault.file != current_fault.file
+                      || fault.reason != current_fault.reason;
+    out_of_order = true;
+    current_fault = fault;
+    last_fault_try = Clock::now();
+    if (news)
+        std::cout << "vevuv: out of order: cannot read " << fault.file << ": " << fault.reason
+                  << "; trying again every " << fault_retry_seconds << " s" << std::endl;
+    if (window_state.status_window != 0)
+        show_status_strip(false);
+    glutPostWindowRedisplay(window_state.main_window);
+}
+
+// Takes the out-of-order screen away once the data is back.
+void clear_fault()
+{
+    if (!out_of_order)
+        return;
+    out_of_order = false;
+    std::cout << "vevuv: " << current_fault.file << " can be read again; back in service" << std::endl;
+    show_status_strip(true);
+}
+
+// Tries the data again while the out-of-order screen shows.
+void retry_data()
+{
+    if (!out_of_order || Clock::now() - last_fault_try < std::chrono::seconds(fault_retry_seconds))
+        return;
+    last_fault_try = Clock::now();
+    viewer_state.plan_choice = 1;  // the reset comes back on plan 1, whichever plan failed
+    DataFault fault;
+    if (find_data_fault(&fault))
+        show_fault(fault);
+    else
+        reset_now();
+}
+
+// Reads every data file again and goes back to the start picture.
+void read_data_again()
+{
+    hangup_seen = 0;
+    std::cout << "vevuv: SIGHUP: reading every data file again, back to the start picture" << std::endl;
+    lookup_call_count = 0;  // the next room lookup reads the locator file again
+    reset_now();
+}
 
 // True once the visitor has left the floor alone for the idle reset's time.
 bool idle_long_enough()
@@ -42,10 +122,11 @@ void watch(int)
         std::cout.flush();
         end_program(0);
     }
-    if (idle_long_enough()) {
-        input_since_reset = false;
-        reset_floor();
-    }
+    if (hangup_seen != 0)
+        read_data_again();
+    retry_data();
+    if (idle_long_enough())
+        reset_now();
     glutTimerFunc(watch_period_ms, watch, 0);
 }
 
@@ -60,9 +141,11 @@ void catch_end_signals()
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = on_hangup;
+    sigaction(SIGHUP, &action, nullptr);
 }
 
-// Starts the periodic watch; an idle reset calls reset.
+// Starts the periodic watch; idle resets, SIGHUP and recovered data call reset.
 void start_kiosk_watch(void (*reset)())
 {
     reset_floor = reset;
@@ -75,3 +158,21 @@ void note_visitor_input()
     last_input_time = Clock::now();
     input_since_reset = true;
 }
+
+// Builds the world, or in kiosk mode shows why it cannot.
+void build_world_or_show_fault()
+{
+    DataFault fault;
+    if (kiosk_settings.kiosk_mode && find_data_fault(&fault)) {
+        show_fault(fault);
+        return;
+    }
+    clear_fault();
+    init_world();
+}
+
+// True while the out-of-order screen shows.
+bool kiosk_out_of_order() { return out_of_order; }
+
+// The fault the out-of-order screen names.
+const DataFault& kiosk_fault() { return current_fault; }

@@ -6,6 +6,8 @@
 #include <cstdlib>   // Required for: std::strtol()
 #include <cstring>   // Required for: std::strcmp(), std::strncmp()
 
+#include "pagecode/page_address.h"
+
 #ifndef VEVUV_VERSION
 #define VEVUV_VERSION "unknown"
 #endif
@@ -19,7 +21,12 @@ const char usage[] =
     "  --kiosk               full screen, pointer hidden, Esc and q do not quit,\n"
     "                        reset after 120 s without input\n"
     "  --idle-reset SECONDS  go back to the start after SECONDS without input\n"
-    "  --data DIR            read the building from DIR\n"
+    "  --data DIR            read the building from DIR only (default: the working\n"
+    "                        folder when it holds plan.dat, else each file from\n"
+    "                        /etc/vevuv or /usr/share/vevuv)\n"
+    "  --page-base URL       kiosk: show a relative publications page as a QR code\n"
+    "                        of URL joined with the page\n"
+    "  --open-pages          kiosk: start the browser on pages too\n"
     "  --help                show this text\n"
     "  --version             show the version\n"
     "\n"
@@ -61,6 +68,13 @@ CommandLineOutcome take_option(int argc, char** argv, int* i, CommandLine* line)
         if (!has_value || argv[*i + 1][0] == '\0')
             return wrong("--data wants a folder, not", has_value ? argv[*i + 1] : "");
         line->data_folder = argv[++*i];
+    } else if (std::strcmp(word, "--page-base") == 0) {
+        if (!has_value || !is_web_address(argv[*i + 1]))
+            return wrong("--page-base wants an http:// or https:// address, not",
+                         has_value ? argv[*i + 1] : "");
+        line->page_base = argv[++*i];
+    } else if (std::strcmp(word, "--open-pages") == 0) {
+        line->open_pages = true;
     } else if (std::strcmp(word, "--help") == 0) {
         std::fputs(usage, stdout);
         return CommandLineOutcome::end_ok;

@@ -13,6 +13,8 @@ struct CommandLine {
     int idle_reset_seconds = 0;   // --idle-reset, seconds; 0: none
     bool idle_reset_given = false; // flag: --idle-reset was on the command line
     std::string data_folder;      // --data, empty: the working directory
+    std::string page_base;        // --page-base, empty: none
+    bool open_pages = false;      // flag: --open-pages
 };
 
 // What start-up does after reading the command line.

@@ -45,8 +45,10 @@ public:
     }
     ~FolderVisit()
     {
-        if (entered_ && !saved_dir_.empty())
-            (void)chdir(saved_dir_.c_str());
+        // The folder the tool started in exists; should it be gone, the
+        // tool ends right after the check anyway.
+        if (entered_ && !saved_dir_.empty() && chdir(saved_dir_.c_str()) != 0)
+            failure_ = std::strerror(errno);
         viewer_state.plan_choice = saved_choice_;
         viewer_state.plan_from_command_line = saved_from_command_line_;
     }

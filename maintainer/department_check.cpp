@@ -9,6 +9,7 @@
 #include <sys/stat.h> // Required for: stat(), S_ISREG()
 
 #include "common/token_scan.h"
+#include "common/data_path.h"
 #include "directory/room_record.h"
 #include "directory/xml_dom.h"
 #include "maintainer/check_parts.h"
@@ -349,7 +350,7 @@ void check_page(BuildingReport& report, long line, const RoomFacts& room, const 
     }
     if (page.find("://") != std::string::npos)
         return;  // a web address: nothing on this disk to look for
-    if (!is_regular_file(page.c_str()))
+    if (!is_regular_file(data_file_path(page).c_str()))
         add_finding(report, Severity::error, department_file, line, label,
                     "the Publications page " + quoted(page) + " does not exist", room_box(room));
 }

@@ -11,6 +11,7 @@
 
 #include "common/process_exit.h"
 #include "common/utf8.h"
+#include "common/data_path.h"
 
 namespace {
 
@@ -131,7 +132,7 @@ std::string room_label(const std::string& name) { return "room " + printable(nam
 
 std::string open_failure(const std::string& file)
 {
-    std::FILE* probe = std::fopen(file.c_str(), "rb");
+    std::FILE* probe = std::fopen(data_file_path(file).c_str(), "rb");
     if (probe == nullptr)
         return std::strerror(errno);
     std::fclose(probe);

@@ -11,6 +11,7 @@
 #include <tuple>      // Required for: std::tie()
 
 #include "common/state.h"
+#include "common/data_path.h"
 #include "plan/floor_plan.h"
 #include "maintainer/check_parts.h"
 #include "maintainer/plan_geometry.h"
@@ -83,7 +84,7 @@ bool segment_before(const WallSegment& a, const WallSegment& b)
 // file does not give them cleanly or gives more than the viewer keeps.
 bool read_walls_in_file_order(const std::string& file, std::vector<WallSegment>& walls)
 {
-    std::ifstream in(file);
+    std::ifstream in(data_file_path(file));
     in.imbue(std::locale::classic());
     float rectangle[4] = {};
     for (float& value : rectangle)

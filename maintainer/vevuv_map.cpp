@@ -4,6 +4,7 @@
 #include <fstream>   // Required for: std::ofstream
 #include <iostream>  // Required for: std::cout, std::cerr
 
+#include "common/data_path.h"
 #include "plan/floor_plan.h"
 #include "maintainer/building_check.h"
 #include "maintainer/floor_map.h"
@@ -14,7 +15,8 @@ constexpr int usage_status = 2;  // a command line the program does not understa
 
 const char usage_text[] =
     "Usage: vevuv-map [DIR] [-o FILE] [-p PLAN]\n"
-    "Draws the Vevuv building in DIR (default: the working directory) as an SVG\n"
+    "Draws the Vevuv building in DIR (default: what vevuv itself reads, as\n"
+    "vevuv-check explains) as an SVG\n"
     "picture, written to FILE (default: floor.svg): the floor, the walls, the\n"
     "lintels (dashed), the desks, the start point and heading, the three lights,\n"
     "the two portraits, every locator box with its room number and professor,\n"
@@ -22,7 +24,8 @@ const char usage_text[] =
     "numbered as in the list below the floor.\n"
     "PLAN is 1, 2 or 3 for plan.dat, plan2.dat or plan3.dat (default: 1).\n"
     "Exit status: 0 when the picture is written, 1 when it cannot be written,\n"
-    "2 for a command line it does not understand.\n";
+    "2 for a command line it does not understand.\n"
+    "--version shows the version.\n";
 
 struct MapOptions {
     std::string dir = ".";
@@ -61,10 +64,18 @@ bool parse_options(int argc, char** argv, MapOptions& options)
 
 } // namespace
 
+#ifndef VEVUV_VERSION
+#define VEVUV_VERSION "unknown"
+#endif
+
 int main(int argc, char** argv)
 {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::cout << usage_text;
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "vevuv-map " << VEVUV_VERSION << '\n';
         return 0;
     }
     MapOptions options;
@@ -72,6 +83,8 @@ int main(int argc, char** argv)
         std::cerr << usage_text;
         return usage_status;
     }
+    if (options.dir == ".")
+        choose_data_source();
     const BuildingReport report = check_building(options.dir);
     const std::string svg = floor_map_svg(report, static_cast<std::size_t>(options.plan - 1));
     std::ofstream out(options.output, std::ios::binary);

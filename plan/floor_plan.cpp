@@ -8,6 +8,7 @@
 #include "common/process_exit.h"
 #include "common/token_scan.h"
 #include "common/state.h"
+#include "common/data_path.h"
 
 #include <cmath>     // Required for: std::isfinite(), std::isinf()
 #include <cstdio>    // Required for: std::FILE, std::fopen(), std::ferror(), std::fclose()
@@ -388,7 +389,7 @@ std::string chosen_plan_file_name()
 // sorted and free of exact duplicates.
 void read_plan()
 {
-    const std::string name = chosen_plan_file_name();
+    const std::string name = data_file_path(chosen_plan_file_name());
     std::FILE* file = std::fopen(name.c_str(), "r");
     if (file == nullptr) {
         report_text(name.c_str(), "Couldn't open file \"" + name + "\"!!!\n", NoteForm::plain, true);

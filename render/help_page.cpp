@@ -22,7 +22,7 @@ const HelpLine help_lines[] = {
     {60, 420, "F1 -Help"},
     {60, 370, "V - Toggle Between POP-UP view of maze"},
     {60, 320, "T - To Toggle Texture"},
-    {60, 270, "W - Allows to go through the walls "},
+    {60, 270, "W - Walk through the walls on/off"},
     {60, 220, "Arrow Keys - Move Around the Maze"},
     {60, 70, "Esc/Q : QUIT"},
     {60, 170, " Optional {Use The Left Mouse Button :"},

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 # Floor of each folder, ground first. Keep in step with the README's layout table.
 declare -A FLOOR=(
     [common]=0
-    [image]=1 [plan]=1 [directory]=1 [text]=1 [diagnostics]=1
+    [image]=1 [plan]=1 [directory]=1 [text]=1 [diagnostics]=1 [pagecode]=1
     [route]=2 [find]=2
     [render]=3
     [kiosk]=4

@@ -26,12 +26,12 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev
-                libgl1-mesa-dri libxml2-dev)
+                libgl1-mesa-dri libxml2-dev libqrencode-dev libx11-dev)
 RUN_PACKAGES=(xdg-utils)
 HEADLESS_PACKAGES=(xvfb xauth imagemagick x11-utils)
 TEST_PACKAGES=(libgtest-dev googletest xvfb xauth xdotool imagemagick x11-utils python3
                clang libclang-rt-14-dev valgrind libmagick++-dev libx11-dev
-               dpkg-dev file desktop-file-utils man-db systemd)
+               dpkg-dev file desktop-file-utils man-db systemd lintian zbar-tools)
 
 # Configures and builds into $VEVUV_BUILD; prints the logs only on failure.
 build_vevuv() {

@@ -7,10 +7,12 @@
 #include <string>
 #include <thread>
 
+#include "common/data_path.h"
 #include "app/viewer.h"
 #include "render/bitmap_text.h"
 #include "directory/locator.h"
 #include "find/find_state.h"
+#include "pagecode/page_address.h"
 #include "plan/floor_plan.h"
 #include "support.h"
 
@@ -385,4 +387,45 @@ TEST_F(Visit, PageReachesTheBrowserAsOneShellWordOrNotAtAll)
               "Room 381: browser command for its publications page would exceed 411 characters; browser not started\n");
     EXPECT_EQ(viewer_state.room_visit_count, 1);
     EXPECT_EQ(calls(400), "");
+}
+
+// A relative page is joined to the keeper's base; a web address stays itself.
+TEST(PageAddress, PublicAddressOfAPage)
+{
+    const struct { const char* page; const char* base; const char* address; } rows[] = {
+        {"publications/room304.html", "https://example.org/dept/", "https://example.org/dept/publications/room304.html"},
+        {"./publications/room304.html", "https://example.org/dept", "https://example.org/dept/publications/room304.html"},
+        {"https://other.example/p.html", "https://example.org/", "https://other.example/p.html"},
+        {"http://other.example/p.html", "", "http://other.example/p.html"},
+        {"publications/room304.html", "", ""},  // relative with no base: no address
+        {"", "https://example.org/", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(page_address(row.page, row.base), row.address) << row.page << " on " << row.base;
+}
+
+// Each file comes from the first lookup folder that holds it; a file none
+// holds is named in the last folder; the working directory takes names as given.
+TEST(DataPath, FileByFileFromTheLookupFolders)
+{
+    ScratchDir dir;
+    const std::string keeper = (dir.path() / "etc").string(), shipped = (dir.path() / "share").string();
+    fs::create_directories(keeper);
+    fs::create_directories(shipped + "/publications");
+    for (const std::string& file : {keeper + "/Department.xml", shipped + "/Department.xml",
+                                   shipped + "/plan.dat", shipped + "/publications/room304.html"})
+        write_file(file, "x");
+    setenv(lookup_folders_variable, (keeper + ":relative/ignored:" + shipped).c_str(), 1);
+    choose_data_source();  // no plan.dat here
+    EXPECT_TRUE(data_from_lookup_folders());
+    EXPECT_EQ(data_file_path("Department.xml"), keeper + "/Department.xml");
+    EXPECT_EQ(data_file_path("plan.dat"), shipped + "/plan.dat");
+    EXPECT_EQ(data_file_path("publications/room304.html"), shipped + "/publications/room304.html");
+    EXPECT_EQ(data_file_path("texture2.rgb"), shipped + "/texture2.rgb");
+    EXPECT_EQ(data_file_path(keeper + "/Department.dtd"), keeper + "/Department.dtd");
+    EXPECT_EQ(data_file_name(keeper + "/Department.dtd"), "Department.dtd");
+    write_file("plan.dat", "x");
+    choose_data_source();
+    EXPECT_EQ(data_file_path("Department.xml"), "Department.xml");
+    unsetenv(lookup_folders_variable);
 }

@@ -23,6 +23,7 @@ done <<'ROWS'
 --idle-reset 0|2|--idle-reset wants a number of seconds
 --data /no/such/folder|1|vevuv: cannot enter the data folder '/no/such/folder'
 plan3.dat plan2.dat|2|vevuv: one plan file at most, not also 'plan2.dat'
+--page-base rooms/|2|--page-base wants an http:// or https:// address
 ROWS
 
 # True when the kiosk's own browser (named by VEVUV_BROWSER) was started n times.
@@ -35,7 +36,7 @@ running() { kill -0 "$VEVUV_PID" 2>/dev/null; }
 prepare_data
 sed 's/call\./kiosk./' "$E2E_WORK/bin/xdg-open" >"$E2E_WORK/bin/kiosk's browser"
 chmod +x "$E2E_WORK/bin/kiosk's browser"
-VEVUV_BROWSER="$E2E_WORK/bin/kiosk's browser" start_vevuv --kiosk --idle-reset 3 plan3.dat
+VEVUV_BROWSER="$E2E_WORK/bin/kiosk's browser" start_vevuv --kiosk --open-pages --idle-reset 3 plan3.dat
 wait_for_window
 check "the kiosk fills the screen" [ "$WINDOW_AREA" = 1024x768+0+0 ]
 stable_shot start
