@@ -1,0 +1,303 @@
+// text_painter.cpp -- FreeType glyphs of DejaVu Sans packed into one alpha
+// texture per window, size and weight, drawn as textured quads; GLUT's
+// Helvetica 18 bitmap font when the font files are missing.
+#include "text/text_painter.h"
+
+#include <GL/freeglut.h>  // Required for: glutBitmapCharacter(), glutBitmapWidth()
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cmath>          // Required for: std::ceil()
+#include <iostream>       // Required for: std::cout
+#include <unordered_map>  // Required for: std::unordered_map
+
+#include "common/utf8.h"
+
+namespace text {
+
+namespace {
+
+// Capital height of DejaVu Sans as a share of its em (1493 / 2048 units).
+constexpr double capital_share_of_em = 0.729;
+// Width of the glyph texture, pixels; its height is the power of two that holds every glyph.
+constexpr int atlas_width = 1024;
+constexpr int glyph_padding = 1;   // empty pixels around each glyph, against bleeding
+constexpr char32_t missing_glyph = '?';
+constexpr int largest_size = 400;  // larger sizes are drawn at this size, pixels
+const char ellipsis[] = "...";
+
+// The characters every atlas holds: ASCII, Latin-1 and Latin Extended-A, and
+// the typographic quotes and dashes record texts use.
+std::vector<char32_t> atlas_characters()
+{
+    std::vector<char32_t> list;
+    for (char32_t c = 0x20; c < 0x7F; ++c)
+        list.push_back(c);
+    for (char32_t c = 0xA0; c < 0x180; ++c)
+        list.push_back(c);
+    for (char32_t c : {0x2013, 0x2014, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2026})
+        list.push_back(c);
+    return list;
+}
+
+struct Fonts {
+    bool tried = false;
+    FT_Library library = nullptr;
+    FT_Face faces[2] = {nullptr, nullptr};  // regular, bold
+};
+Fonts fonts;
+
+// Opens one face; false after a console note naming the file.
+bool open_face(const char* file, FT_Face* face)
+{
+    if (FT_New_Face(fonts.library, file, 0, face) == 0)
+        return true;
+    std::cout << "Cannot read font file \"" << file << "\": drawing text with the bitmap font" << std::endl;
+    *face = nullptr;
+    return false;
+}
+
+FT_Face face_of(Weight weight) { return fonts.faces[weight == Weight::bold ? 1 : 0]; }
+
+bool fonts_ready() { return load_fonts(); }
+
+// A Latin-1 code for the bitmap font: the character itself, or '?'.
+int bitmap_code(char32_t c) { return c >= 0x20 && c <= 0xFF && !(c >= 0x7F && c < 0xA0) ? int(c) : '?'; }
+
+void * const bitmap_font = GLUT_BITMAP_HELVETICA_18;
+
+} // namespace
+
+// One glyph's place in the atlas and its metrics, pixels.
+struct Glyph {
+    int x = 0, y = 0, w = 0, h = 0;    // rectangle in the texture
+    int left = 0, top = 0;             // bitmap offset from the pen, y upward
+    int advance = 0;                   // pen movement
+};
+
+// The glyph texture of one size and weight.
+struct Painter::Atlas {
+    int size = 0;
+    Weight weight = Weight::regular;
+    unsigned texture = 0;
+    int texture_height = 0;
+    std::unordered_map<char32_t, Glyph> glyphs;
+
+    // The glyph of c, or of '?' when the atlas lacks c.
+    const Glyph& glyph(char32_t c) const
+    {
+        auto found = glyphs.find(c);
+        return found != glyphs.end() ? found->second : glyphs.at(missing_glyph);
+    }
+};
+
+namespace {
+
+// A rendered glyph before packing.
+struct Rendered {
+    char32_t c;
+    Glyph glyph;
+    std::vector<unsigned char> pixels;  // w x h coverage
+};
+
+// Renders every atlas character at the face's current size.
+std::vector<Rendered> render_glyphs(FT_Face face)
+{
+    std::vector<Rendered> out;
+    for (char32_t c : atlas_characters()) {
+        if (FT_Load_Char(face, c, FT_LOAD_RENDER) != 0)
+            continue;
+        const FT_GlyphSlot slot = face->glyph;
+        Rendered r{c, {}, {}};
+        r.glyph.w = int(slot->bitmap.width);
+        r.glyph.h = int(slot->bitmap.rows);
+        r.glyph.left = slot->bitmap_left;
+        r.glyph.top = slot->bitmap_top;
+        r.glyph.advance = int(slot->advance.x >> 6);
+        r.pixels.resize(size_t(r.glyph.w) * size_t(r.glyph.h));
+        for (int row = 0; row < r.glyph.h; ++row)
+            for (int col = 0; col < r.glyph.w; ++col)
+                r.pixels[size_t(row * r.glyph.w + col)] = slot->bitmap.buffer[row * slot->bitmap.pitch + col];
+        out.push_back(std::move(r));
+    }
+    return out;
+}
+
+// Places the glyphs in rows atlas_width wide; returns the height used.
+int pack_glyphs(std::vector<Rendered>& glyphs)
+{
+    int x = glyph_padding, y = glyph_padding, row_height = 0;
+    for (Rendered& r : glyphs) {
+        if (x + r.glyph.w + glyph_padding > atlas_width) {
+            x = glyph_padding;
+            y += row_height + glyph_padding;
+            row_height = 0;
+        }
+        r.glyph.x = x;
+        r.glyph.y = y;
+        x += r.glyph.w + glyph_padding;
+        row_height = r.glyph.h > row_height ? r.glyph.h : row_height;
+    }
+    return y + row_height + glyph_padding;
+}
+
+int power_of_two_at_least(int n)
+{
+    int p = 1;
+    while (p < n)
+        p *= 2;
+    return p;
+}
+
+} // namespace
+
+// Both faces or neither: a missing bold face would mix two fonts in one line.
+bool load_fonts()
+{
+    if (fonts.tried)
+        return fonts.faces[0] != nullptr && fonts.faces[1] != nullptr;
+    fonts.tried = true;
+    if (FT_Init_FreeType(&fonts.library) != 0) {
+        std::cout << "Cannot start FreeType: drawing text with the bitmap font" << std::endl;
+        return false;
+    }
+    if (!open_face(regular_font_file, &fonts.faces[0]) || !open_face(bold_font_file, &fonts.faces[1]))
+        return false;
+    return true;
+}
+
+// The em whose capitals reach the least share of the window's height.
+int body_size(int window_height)
+{
+    const double capital = window_height * least_capital_share;
+    const int size = int(std::ceil(capital / capital_share_of_em));
+    return size < 8 ? 8 : size;
+}
+
+// The bitmap font's capitals are 13 pixels high whatever the size asked for.
+int capital_height(int size)
+{
+    if (!fonts_ready())
+        return 13;
+    return int(std::ceil(size * capital_share_of_em));
+}
+
+Painter::Painter(unsigned first_texture_name) : next_texture_name_(first_texture_name) {}
+
+Painter::~Painter() = default;
+
+// Builds the atlas of that size and weight on first use and uploads it to
+// the current context.
+Painter::Atlas& Painter::atlas(int size, Weight weight)
+{
+    size = size < 1 ? 1 : (size > largest_size ? largest_size : size);
+    for (auto& a : atlases_)
+        if (a->size == size && a->weight == weight)
+            return *a;
+    auto made = std::make_unique<Atlas>();
+    made->size = size;
+    made->weight = weight;
+    FT_Face face = face_of(weight);
+    FT_Set_Pixel_Sizes(face, 0, FT_UInt(size));
+    std::vector<Rendered> rendered = render_glyphs(face);
+    made->texture_height = power_of_two_at_least(pack_glyphs(rendered));
+    std::vector<unsigned char> pixels(size_t(atlas_width) * size_t(made->texture_height), 0);
+    for (const Rendered& r : rendered) {
+        for (int row = 0; row < r.glyph.h; ++row)
+            for (int col = 0; col < r.glyph.w; ++col)
+                pixels[size_t((r.glyph.y + row) * atlas_width + r.glyph.x + col)] = r.pixels[size_t(row * r.glyph.w + col)];
+        made->glyphs[r.c] = r.glyph;
+    }
+    if (made->glyphs.count(missing_glyph) == 0)
+        made->glyphs[missing_glyph] = Glyph{};
+    made->texture = next_texture_name_++;
+    glPushAttrib(GL_TEXTURE_BIT | GL_PIXEL_MODE_BIT);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glBindTexture(GL_TEXTURE_2D, made->texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlas_width, made->texture_height, 0, GL_ALPHA,
+                 GL_UNSIGNED_BYTE, pixels.data());
+    glPopClientAttrib();
+    glPopAttrib();
+    atlases_.push_back(std::move(made));
+    return *atlases_.back();
+}
+
+// Sums the advances; the bitmap font's widths when there is no font.
+int Painter::width(std::string_view text, int size, Weight weight)
+{
+    int total = 0;
+    if (!fonts_ready()) {
+        for (std::size_t pos = 0; pos < text.size();)
+            total += glutBitmapWidth(bitmap_font, bitmap_code(utf8::next_char(text, pos)));
+        return total;
+    }
+    const Atlas& a = atlas(size, weight);
+    for (std::size_t pos = 0; pos < text.size();)
+        total += a.glyph(utf8::next_char(text, pos)).advance;
+    return total;
+}
+
+// Sets and restores its own state: texture, blending, no lighting or depth.
+void Painter::draw(std::string_view text, int x, int y, int size, Weight weight, Colour colour)
+{
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glColor3f(colour.r, colour.g, colour.b);
+    if (!fonts_ready()) {
+        glDisable(GL_TEXTURE_2D);
+        glRasterPos2i(x, y);
+        for (std::size_t pos = 0; pos < text.size();)
+            glutBitmapCharacter(bitmap_font, bitmap_code(utf8::next_char(text, pos)));
+        glPopAttrib();
+        return;
+    }
+    const Atlas& a = atlas(size, weight);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBindTexture(GL_TEXTURE_2D, a.texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    const float sx = 1.0f / atlas_width, sy = 1.0f / float(a.texture_height);
+    glBegin(GL_QUADS);
+    int pen = x;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const Glyph& g = a.glyph(utf8::next_char(text, pos));
+        const int left = pen + g.left, top = y + g.top, bottom = top - g.h, right = left + g.w;
+        glTexCoord2f(g.x * sx, (g.y + g.h) * sy); glVertex2i(left, bottom);
+        glTexCoord2f((g.x + g.w) * sx, (g.y + g.h) * sy); glVertex2i(right, bottom);
+        glTexCoord2f((g.x + g.w) * sx, g.y * sy); glVertex2i(right, top);
+        glTexCoord2f(g.x * sx, g.y * sy); glVertex2i(left, top);
+        pen += g.advance;
+    }
+    glEnd();
+    glPopAttrib();
+}
+
+// Drops characters from the end until the text and "..." fit.
+std::string Painter::fit(std::string_view text, int max_width, int size, Weight weight)
+{
+    if (width(text, size, weight) <= max_width)
+        return std::string(text);
+    const int room = max_width - width(ellipsis, size, weight);
+    std::size_t end = 0;
+    int used = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t before = pos;
+        const char32_t c = utf8::next_char(text, pos);
+        used += width(utf8::encode(c), size, weight);
+        if (used > room)
+            break;
+        end = pos;
+        (void)before;
+    }
+    std::string cut(text.substr(0, end));
+    while (!cut.empty() && cut.back() == ' ')
+        cut.pop_back();
+    return cut + ellipsis;
+}
+
+} // namespace text
