@@ -8,6 +8,7 @@
 #include "app/viewer.h"
 #include "plan/floor_plan.h"
 #include "find/find_state.h"
+#include "kiosk/kiosk.h"
 #include "render/maze.h"
 #include "render/route_view.h"
 #include "render/world.h"
@@ -75,7 +76,7 @@ void on_display()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    if (find_state.open != 0 && viewer_state.help_shown == 0) {
+    if (find_state.open != 0 && viewer_state.help_shown == 0 && !kiosk_settings.touch_face) {
         draw_find_list();
     } else {
         if (viewer_state.popup_view == 1)
@@ -87,6 +88,7 @@ void on_display()
         draw_shown_route();
         glPopMatrix();
     }
+    draw_touch_face();
     glutSwapBuffers();
     on_status_display();
 }

@@ -95,6 +95,10 @@ void replan_route()
         return;
     }
     const long metres = std::lround(route_length(route.points) / plan_scale_x / plan_units_per_metre);
+    if (route.room_number == 0) {
+        set_status("Walking to the place you tapped: " + std::to_string(metres) + " m");
+        return;
+    }
     set_status("Room " + std::to_string(route.room_number) + " (" + route.label + "): "
                + std::to_string(metres) + " m");
 }
@@ -112,6 +116,15 @@ void choose_highlighted_room()
     const RoomRecord* room = highlighted_room();
     if (room == nullptr)
         return;
+    choose_room(*room);
+}
+
+} // namespace
+
+// Closes Find and shows the way from here into the room.
+void choose_room(RoomRecord chosen)
+{
+    const RoomRecord* room = &chosen;
     close_find();
     clear_find();
     route.room_number = room->Room_Number;
@@ -126,6 +139,8 @@ void choose_highlighted_room()
     route.active = 1;
     replan_route();
 }
+
+namespace {
 
 // One timer tick of the walk: a step towards the next point of the way.
 void on_walk_tick(int generation)
@@ -242,7 +257,9 @@ void follow_route_after_motion()
     if (!route.active)
         return;
     if (visitor_in_goal()) {
+        const int room = route.room_number;
         clear_find();  // the room line written by the move stays
+        touch_note_arrival(room);
         return;
     }
     replan_route();
@@ -253,6 +270,31 @@ const std::vector<RoutePoint>* shown_route()
 {
     return route.active && route.points.size() >= 2 ? &route.points : nullptr;
 }
+
+// True while the visitor is walked along the way.
+bool route_walking() { return route.walking != 0; }
+
+// Plans the way into the area from here and walks it at once; a place
+// nothing leads to says so on the strip.
+void walk_to_area(const GoalArea& area)
+{
+    clear_find();
+    route.goal = area;
+    route.active = 1;
+    replan_route();
+    if (route.points.empty()) {
+        route.active = 0;
+        set_status("No way to the place you tapped");
+        return;
+    }
+    start_walk();
+}
+
+// The room the shown way leads to, or 0.
+int route_room_number() { return route.active ? route.room_number : 0; }
+
+// Starts the walk along the shown way, as 'g' does.
+void start_route_walk() { start_walk(); }
 
 // Closes Find and forgets the chosen room, its way and any walk.
 void clear_find()

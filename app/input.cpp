@@ -190,6 +190,7 @@ double shortest_turn(double from, double to)
 void on_key(unsigned char key, int, int)
 {
     note_visitor_input();
+    touch_note_key();
     stop_route_walk();
     if (find_takes_key(key))
         return;
@@ -214,7 +215,10 @@ void on_key(unsigned char key, int, int)
 void on_special_key(int key, int, int)
 {
     note_visitor_input();
+    touch_note_key();
     stop_route_walk();
+    if (touch_takes_special_key(key))
+        return;
     if (find_takes_special_key(key))
         return;
     switch (key) {
@@ -241,6 +245,8 @@ void on_special_key(int key, int, int)
 // A left-button press marks where the next drag measures from.
 void on_mouse(int button, int state, int x, int y)
 {
+    if (touch_takes_mouse(button, state, x, y))
+        return;
     note_visitor_input();
     stop_route_walk();
     if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN)
@@ -252,6 +258,8 @@ void on_mouse(int button, int state, int x, int y)
 // A drag turns and walks the visitor, then finds and reports his room.
 void on_motion(int x, int y)
 {
+    if (touch_takes_motion(x, y))
+        return;
     note_visitor_input();
     stop_route_walk();
     ViewerState& v = viewer_state;
@@ -267,7 +275,11 @@ void on_motion(int x, int y)
 }
 
 // A pointer moved without a button: only counts as the visitor's presence.
-void on_passive_motion(int, int) { note_visitor_input(); }
+void on_passive_motion(int, int)
+{
+    if (!touch_takes_passive_motion())
+        note_visitor_input();
+}
 
 // Turns the walker to the heading (the overhead picture keeps its angle) and
 // walks the distance forward like a drag, then reports his room.

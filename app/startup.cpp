@@ -102,6 +102,7 @@ void start_up(int* argc, char** argv)
     if (kiosk_settings.kiosk_mode)
         make_kiosk_window();
     take_plan_argument(*argc, argv);
+    start_touch_face();
     init_world();
     register_main_callbacks();
     create_status_window();
@@ -123,6 +124,7 @@ int run_vevuv(int argc, char** argv)
         return status_no_data_folder;
     kiosk_settings.kiosk_mode = line.kiosk;
     kiosk_settings.idle_reset_seconds = line.idle_reset_seconds;
+    kiosk_settings.touch_face = line.touch || line.kiosk;
     if (line.kiosk)
         catch_end_signals();
     start_up(&argc, argv);

@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>  // Required for: glutTimerFunc(), glutSetWindow(), glutShowWindow()
 
 #include <chrono>   // Required for: std::chrono::steady_clock
+#include <cmath>    // Required for: std::ceil()
 #include <csignal>  // Required for: sigaction(), SIGTERM, SIGINT, sig_atomic_t
 #include <iostream> // Required for: std::cout
 #include <string>   // Required for: std::string
@@ -39,6 +40,18 @@ bool idle_long_enough()
     return Clock::now() - last_input_time >= std::chrono::seconds(kiosk_settings.idle_reset_seconds);
 }
 
+// Redraws the touch face when the idle warning's seconds change, so that it
+// counts down, shows and goes away without other input.
+void redraw_when_warning_changes()
+{
+    static int shown = -1;
+    const int now = idle_warning_seconds();
+    if (now == shown || !kiosk_settings.touch_face)
+        return;
+    shown = now;
+    glutPostWindowRedisplay(window_state.main_window);
+}
+
 // The watch: ends on a signal, resets after the idle time, and comes back.
 void watch(int)
 {
@@ -48,6 +61,7 @@ void watch(int)
     }
     if (idle_long_enough())
         reset_for_next_visitor();
+    redraw_when_warning_changes();
     glutTimerFunc(watch_period_ms, watch, 0);
 }
 
@@ -81,6 +95,20 @@ void catch_end_signals()
 // Starts the periodic watch.
 void start_kiosk_watch() { glutTimerFunc(watch_period_ms, watch, 0); }
 
+// Counts whole seconds up: the warning reads 15 until 14 are left.
+int idle_warning_seconds()
+{
+    const int reset = kiosk_settings.idle_reset_seconds;
+    if (reset <= 0 || !input_since_reset)
+        return -1;
+    const int window = reset / 2 < idle_warning_seconds_max ? reset / 2 : idle_warning_seconds_max;
+    const double idle = std::chrono::duration<double>(Clock::now() - last_input_time).count();
+    const double left = reset - idle;
+    if (left > window || left <= 0)
+        return -1;
+    return int(std::ceil(left));
+}
+
 // Notes the time of the visitor's latest key or pointer event.
 void note_visitor_input()
 {
@@ -99,6 +127,7 @@ void reset_for_next_visitor()
     viewer_state = ViewerState{};  // the next visitor's first room opens its page again
     viewer_state.plan_file_name = plan_file_name;
     tables_turned = 0;
+    reset_touch_face();           // panels closed, the welcome line back
     init_world();                 // plan 1's start pose and the start-up strip text
     glutPostWindowRedisplay(window_state.main_window);
 }
