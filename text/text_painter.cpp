@@ -8,6 +8,7 @@
 #include FT_FREETYPE_H
 
 #include <cmath>          // Required for: std::ceil()
+#include <cstdlib>        // Required for: std::getenv()
 #include <iostream>       // Required for: std::cout
 #include <unordered_map>  // Required for: std::unordered_map
 
@@ -47,12 +48,20 @@ struct Fonts {
 };
 Fonts fonts;
 
+// The path of a font file in the font folder.
+std::string font_path(const char* file)
+{
+    const char* folder = std::getenv(font_folder_variable);
+    return std::string(folder != nullptr && folder[0] != '\0' ? folder : default_font_folder) + "/" + file;
+}
+
 // Opens one face; false after a console note naming the file.
 bool open_face(const char* file, FT_Face* face)
 {
-    if (FT_New_Face(fonts.library, file, 0, face) == 0)
+    const std::string path = font_path(file);
+    if (FT_New_Face(fonts.library, path.c_str(), 0, face) == 0)
         return true;
-    std::cout << "Cannot read font file \"" << file << "\": drawing text with the bitmap font" << std::endl;
+    std::cout << "Cannot read font file \"" << path << "\": drawing text with the bitmap font" << std::endl;
     *face = nullptr;
     return false;
 }
@@ -286,13 +295,11 @@ std::string Painter::fit(std::string_view text, int max_width, int size, Weight 
     std::size_t end = 0;
     int used = 0;
     for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t before = pos;
         const char32_t c = utf8::next_char(text, pos);
         used += width(utf8::encode(c), size, weight);
         if (used > room)
             break;
         end = pos;
-        (void)before;
     }
     std::string cut(text.substr(0, end));
     while (!cut.empty() && cut.back() == ' ')

@@ -18,9 +18,12 @@ struct Colour {
     float r, g, b;
 };
 
-// The font files, regular and bold.
-constexpr const char* regular_font_file = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-constexpr const char* bold_font_file = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+// The font files, regular and bold, in the folder named by the environment
+// variable VEVUV_FONT_DIR or else in Debian's folder of fonts-dejavu-core.
+constexpr const char* font_folder_variable = "VEVUV_FONT_DIR";
+constexpr const char* default_font_folder = "/usr/share/fonts/truetype/dejavu";
+constexpr const char* regular_font_file = "DejaVuSans.ttf";
+constexpr const char* bold_font_file = "DejaVuSans-Bold.ttf";
 
 // Smallest height of a capital letter, as a share of the window's height.
 constexpr double least_capital_share = 0.0222;

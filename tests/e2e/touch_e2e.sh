@@ -2,7 +2,8 @@
 # touch_e2e.sh -- the touch face of a kiosk at 1920 x 1080, driven by the
 # pointer alone: Prof. Trevarnik's room through Find, the on-screen keyboard,
 # his row and "Walk there" in 7 taps; room 312 through the map in 3 taps; the
-# idle warning shown and ended by a tap. Arguments: vevuv binary, data
+# idle warning shown and ended by a tap; a missing font file survived.
+# Arguments: vevuv binary, data
 # directory, output directory.
 E2E_SCREEN=1920x1080x24
 source "$(dirname "$0")/lib.sh"
@@ -91,6 +92,13 @@ tap 960 540
 warning_gone() { at_most "$(shot_pixels kept $CENTRE $YELLOW)" 0; }
 check "a tap ends the warning" wait_until warning_gone
 check "the tap keeps the help page open" help_shown
+
+# Without the font files: one console note, the bitmap font, and the face still works.
+VEVUV_FONT_DIR=/no/such/folder restart
+missing_font_note='^Cannot read font file "/no/such/folder/DejaVuSans.ttf": drawing text with the bitmap font$'
+check "a missing font file is one console note" [ "$(grep -c "$missing_font_note" "$E2E_WORK/stdout")" -eq 1 ]
+tap $FIND_BUTTON
+check "without the font 'Find' still opens Find" wait_until strip_said "Find: "
 
 kill -TERM "$VEVUV_PID"
 wait_vevuv_exit
