@@ -72,7 +72,7 @@ std::vector<std::string> field_words(const char* field, size_t size)
 const char* const ignored_words[] = {"room", "prof", "professor", "dr"};
 
 // A typed word this long or longer may match inside a record's word.
-constexpr size_t least_inside_length = 3;
+constexpr size_t least_inside_length = 4;
 // A typed word this long or longer is forgiven one wrong, missing or extra letter.
 constexpr size_t least_forgiven_length = 5;
 // Added to a word that starts a record's word, so that such matches rank first.

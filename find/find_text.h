@@ -19,7 +19,7 @@ std::vector<std::string> text_words(const std::string& folded);
 
 // Rank of room for the typed query: 0 when some typed word matches no word of
 // the room's number, professor, introduction or research; higher is better.
-// A typed word matches a word it starts, a word it lies inside (three
+// A typed word matches a word it starts, a word it lies inside (four
 // characters or more, not only digits), or a word it misses by one letter
 // (five or more); the first ranks highest. "room", "prof", "professor" and
 // "dr" are not looked for.

@@ -49,6 +49,7 @@ TEST(FindText, MatchesAndRanks)
         {"ller", {309}},                           // inside a word
         {"varnik", {317}},
         {"gard", {231, 312}},                      // a word start ranks above inside
+        {"ght", {}},                               // three letters only start words
         {"trevarnick", {317}},                     // one extra letter forgiven
         {"trevanik", {317}},                       // one missing letter
         {"trevarnok", {317}},                      // one wrong letter

@@ -14,6 +14,7 @@ namespace touch {
 namespace {
 
 int window_height = 0;  // of the overlay being drawn, pixels
+constexpr int map_label_margin = 6;  // least room left beside a surname in its box, pixels
 
 using text::Weight;
 
@@ -212,14 +213,15 @@ void draw_map_room(const MapFrame& f, const Layout& l, text::Painter& p, const M
                  f.to_y(room.max_y) - f.to_y(room.min_y)};
     fill(r, room.chosen ? chosen_yellow : map_room);
     const int size = l.text_size;
-    const bool two_lines = !room.surname.empty() && r.h >= 3 * size
-                           && p.width(room.surname, size, Weight::regular) <= r.w - size / 2;
+    const int surname_width = p.width(room.surname, size, Weight::regular);
+    const bool two_lines = !room.surname.empty() && r.h >= 3 * size && surname_width <= r.w - map_label_margin;
     if (!two_lines) {
         label(p, r, room.number, size, Weight::bold, black);
         return;
     }
     label(p, {r.x, r.y + r.h / 2 - size * 6 / 5, r.w, size * 6 / 5}, room.number, size, Weight::bold, black);
-    label(p, {r.x, r.y + r.h / 2, r.w, size * 6 / 5}, room.surname, size, Weight::regular, black);
+    p.draw(room.surname, r.x + (r.w - surname_width) / 2, centred_baseline({r.x, r.y + r.h / 2, r.w, size * 6 / 5}, size),
+           size, Weight::regular, black);
 }
 
 // Floor, rooms, walls, the way over them, the marker over all.
