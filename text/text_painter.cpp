@@ -25,21 +25,8 @@ constexpr int atlas_width = 1024;
 constexpr int glyph_padding = 1;   // empty pixels around each glyph, against bleeding
 constexpr char32_t missing_glyph = '?';
 constexpr int largest_size = 400;  // larger sizes are drawn at this size, pixels
+constexpr int largest_atlas_height = 4096;  // pixels; glyphs beyond it are drawn as '?'
 const char ellipsis[] = "...";
-
-// The characters every atlas holds: ASCII, Latin-1 and Latin Extended-A, and
-// the typographic quotes and dashes record texts use.
-std::vector<char32_t> atlas_characters()
-{
-    std::vector<char32_t> list;
-    for (char32_t c = 0x20; c < 0x7F; ++c)
-        list.push_back(c);
-    for (char32_t c = 0xA0; c < 0x180; ++c)
-        list.push_back(c);
-    for (char32_t c : {0x2013, 0x2014, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2026})
-        list.push_back(c);
-    return list;
-}
 
 struct Fonts {
     bool tried = false;
@@ -84,70 +71,30 @@ struct Glyph {
     int advance = 0;                   // pen movement
 };
 
-// The glyph texture of one size and weight.
+// The glyph texture of one size and weight, filled a glyph at a time as
+// characters are first drawn or measured.
 struct Painter::Atlas {
     int size = 0;
     Weight weight = Weight::regular;
     unsigned texture = 0;
     int texture_height = 0;
+    int pen_x = glyph_padding, pen_y = glyph_padding, row_height = 0;  // where the next glyph goes
     std::unordered_map<char32_t, Glyph> glyphs;
-
-    // The glyph of c, or of '?' when the atlas lacks c.
-    const Glyph& glyph(char32_t c) const
-    {
-        auto found = glyphs.find(c);
-        return found != glyphs.end() ? found->second : glyphs.at(missing_glyph);
-    }
 };
 
 namespace {
 
-// A rendered glyph before packing.
-struct Rendered {
-    char32_t c;
-    Glyph glyph;
-    std::vector<unsigned char> pixels;  // w x h coverage
-};
-
-// Renders every atlas character at the face's current size.
-std::vector<Rendered> render_glyphs(FT_Face face)
+// True for the characters atlases hold: ASCII, Latin-1 and Latin
+// Extended-A, and the typographic quotes and dashes record texts use.
+bool drawable(char32_t c)
 {
-    std::vector<Rendered> out;
-    for (char32_t c : atlas_characters()) {
-        if (FT_Load_Char(face, c, FT_LOAD_RENDER) != 0)
-            continue;
-        const FT_GlyphSlot slot = face->glyph;
-        Rendered r{c, {}, {}};
-        r.glyph.w = int(slot->bitmap.width);
-        r.glyph.h = int(slot->bitmap.rows);
-        r.glyph.left = slot->bitmap_left;
-        r.glyph.top = slot->bitmap_top;
-        r.glyph.advance = int(slot->advance.x >> 6);
-        r.pixels.resize(size_t(r.glyph.w) * size_t(r.glyph.h));
-        for (int row = 0; row < r.glyph.h; ++row)
-            for (int col = 0; col < r.glyph.w; ++col)
-                r.pixels[size_t(row * r.glyph.w + col)] = slot->bitmap.buffer[row * slot->bitmap.pitch + col];
-        out.push_back(std::move(r));
-    }
-    return out;
-}
-
-// Places the glyphs in rows atlas_width wide; returns the height used.
-int pack_glyphs(std::vector<Rendered>& glyphs)
-{
-    int x = glyph_padding, y = glyph_padding, row_height = 0;
-    for (Rendered& r : glyphs) {
-        if (x + r.glyph.w + glyph_padding > atlas_width) {
-            x = glyph_padding;
-            y += row_height + glyph_padding;
-            row_height = 0;
-        }
-        r.glyph.x = x;
-        r.glyph.y = y;
-        x += r.glyph.w + glyph_padding;
-        row_height = r.glyph.h > row_height ? r.glyph.h : row_height;
-    }
-    return y + row_height + glyph_padding;
+    static const char32_t extras[] = {0x2013, 0x2014, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2026};
+    if ((c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c < 0x180))
+        return true;
+    for (char32_t e : extras)
+        if (c == e)
+            return true;
+    return false;
 }
 
 int power_of_two_at_least(int n)
@@ -156,6 +103,69 @@ int power_of_two_at_least(int n)
     while (p < n)
         p *= 2;
     return p;
+}
+
+// A texture height that holds every drawable character at the size, with room to spare.
+int atlas_height(int size)
+{
+    const long glyph_area = long(size + 2 * glyph_padding) * long(size * 3 / 2 + 2 * glyph_padding);
+    const long rows_needed = glyph_area * 2 * 400 / atlas_width;
+    return power_of_two_at_least(int(rows_needed < largest_atlas_height ? rows_needed : largest_atlas_height));
+}
+
+// Renders c at the atlas's size into its next free place; false when the
+// face has no such glyph or the texture is full.
+bool add_glyph(Painter::Atlas& a, char32_t c, Glyph& g)
+{
+    FT_Face face = face_of(a.weight);
+    FT_Set_Pixel_Sizes(face, 0, FT_UInt(a.size));
+    if (!drawable(c) || FT_Load_Char(face, c, FT_LOAD_RENDER) != 0)
+        return false;
+    const FT_GlyphSlot slot = face->glyph;
+    g.w = int(slot->bitmap.width);
+    g.h = int(slot->bitmap.rows);
+    g.left = slot->bitmap_left;
+    g.top = slot->bitmap_top;
+    g.advance = int(slot->advance.x >> 6);
+    if (a.pen_x + g.w + glyph_padding > atlas_width) {
+        a.pen_x = glyph_padding;
+        a.pen_y += a.row_height + glyph_padding;
+        a.row_height = 0;
+    }
+    if (g.w + 2 * glyph_padding > atlas_width || a.pen_y + g.h + glyph_padding > a.texture_height)
+        return false;
+    g.x = a.pen_x;
+    g.y = a.pen_y;
+    a.pen_x += g.w + glyph_padding;
+    a.row_height = g.h > a.row_height ? g.h : a.row_height;
+    std::vector<unsigned char> pixels(size_t(g.w) * size_t(g.h));
+    for (int row = 0; row < g.h; ++row)
+        for (int col = 0; col < g.w; ++col)
+            pixels[size_t(row * g.w + col)] = slot->bitmap.buffer[row * slot->bitmap.pitch + col];
+    if (g.w > 0 && g.h > 0) {
+        glPushAttrib(GL_TEXTURE_BIT);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glBindTexture(GL_TEXTURE_2D, a.texture);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, g.x, g.y, g.w, g.h, GL_ALPHA, GL_UNSIGNED_BYTE, pixels.data());
+        glPopClientAttrib();
+        glPopAttrib();
+    }
+    return true;
+}
+
+// The glyph of c, rendered on first use; '?' for a character the atlas cannot hold.
+const Glyph& glyph_of(Painter::Atlas& a, char32_t c)
+{
+    auto found = a.glyphs.find(c);
+    if (found != a.glyphs.end())
+        return found->second;
+    Glyph g;
+    if (add_glyph(a, c, g))
+        return a.glyphs[c] = g;
+    if (c == missing_glyph)
+        return a.glyphs[c] = Glyph{};
+    return a.glyphs[c] = glyph_of(a, missing_glyph);
 }
 
 } // namespace
@@ -195,8 +205,8 @@ Painter::Painter(unsigned first_texture_name) : next_texture_name_(first_texture
 
 Painter::~Painter() = default;
 
-// Builds the atlas of that size and weight on first use and uploads it to
-// the current context.
+// Makes the atlas of that size and weight on first use: an empty texture of
+// the current context that its glyphs fill as they are needed.
 Painter::Atlas& Painter::atlas(int size, Weight weight)
 {
     size = size < 1 ? 1 : (size > largest_size ? largest_size : size);
@@ -206,28 +216,17 @@ Painter::Atlas& Painter::atlas(int size, Weight weight)
     auto made = std::make_unique<Atlas>();
     made->size = size;
     made->weight = weight;
-    FT_Face face = face_of(weight);
-    FT_Set_Pixel_Sizes(face, 0, FT_UInt(size));
-    std::vector<Rendered> rendered = render_glyphs(face);
-    made->texture_height = power_of_two_at_least(pack_glyphs(rendered));
-    std::vector<unsigned char> pixels(size_t(atlas_width) * size_t(made->texture_height), 0);
-    for (const Rendered& r : rendered) {
-        for (int row = 0; row < r.glyph.h; ++row)
-            for (int col = 0; col < r.glyph.w; ++col)
-                pixels[size_t((r.glyph.y + row) * atlas_width + r.glyph.x + col)] = r.pixels[size_t(row * r.glyph.w + col)];
-        made->glyphs[r.c] = r.glyph;
-    }
-    if (made->glyphs.count(missing_glyph) == 0)
-        made->glyphs[missing_glyph] = Glyph{};
     made->texture = next_texture_name_++;
-    glPushAttrib(GL_TEXTURE_BIT | GL_PIXEL_MODE_BIT);
+    made->texture_height = atlas_height(size);
+    const std::vector<unsigned char> empty(size_t(atlas_width) * size_t(made->texture_height), 0);
+    glPushAttrib(GL_TEXTURE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glBindTexture(GL_TEXTURE_2D, made->texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlas_width, made->texture_height, 0, GL_ALPHA,
-                 GL_UNSIGNED_BYTE, pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlas_width, made->texture_height, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
+                 empty.data());
     glPopClientAttrib();
     glPopAttrib();
     atlases_.push_back(std::move(made));
@@ -243,9 +242,9 @@ int Painter::width(std::string_view text, int size, Weight weight)
             total += glutBitmapWidth(bitmap_font, bitmap_code(utf8::next_char(text, pos)));
         return total;
     }
-    const Atlas& a = atlas(size, weight);
+    Atlas& a = atlas(size, weight);
     for (std::size_t pos = 0; pos < text.size();)
-        total += a.glyph(utf8::next_char(text, pos)).advance;
+        total += glyph_of(a, utf8::next_char(text, pos)).advance;
     return total;
 }
 
@@ -264,7 +263,9 @@ void Painter::draw(std::string_view text, int x, int y, int size, Weight weight,
         glPopAttrib();
         return;
     }
-    const Atlas& a = atlas(size, weight);
+    Atlas& a = atlas(size, weight);
+    for (std::size_t pos = 0; pos < text.size();)
+        glyph_of(a, utf8::next_char(text, pos));  // every glyph in the texture before glBegin
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -274,7 +275,7 @@ void Painter::draw(std::string_view text, int x, int y, int size, Weight weight,
     glBegin(GL_QUADS);
     int pen = x;
     for (std::size_t pos = 0; pos < text.size();) {
-        const Glyph& g = a.glyph(utf8::next_char(text, pos));
+        const Glyph& g = glyph_of(a, utf8::next_char(text, pos));
         const int left = pen + g.left, top = y + g.top, bottom = top - g.h, right = left + g.w;
         glTexCoord2f(g.x * sx, (g.y + g.h) * sy); glVertex2i(left, bottom);
         glTexCoord2f((g.x + g.w) * sx, (g.y + g.h) * sy); glVertex2i(right, bottom);
