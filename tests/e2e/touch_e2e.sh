@@ -2,7 +2,8 @@
 # touch_e2e.sh -- the touch face of a kiosk at 1920 x 1080, driven by the
 # pointer alone: Prof. Trevarnik's room through Find, the on-screen keyboard,
 # his row and "Walk there" in 7 taps; room 312 through the map in 3 taps; the
-# idle warning shown and ended by a tap; a missing font file survived.
+# idle warning shown and ended by a tap; a missing font file survived; a tap
+# on a wall and on the floor walks there.
 # Arguments: vevuv binary, data
 # directory, output directory.
 E2E_SCREEN=1920x1080x24
@@ -99,6 +100,15 @@ missing_font_note='^Cannot read font file "/no/such/folder/DejaVuSans.ttf": draw
 check "a missing font file is one console note" [ "$(grep -c "$missing_font_note" "$E2E_WORK/stdout")" -eq 1 ]
 tap $FIND_BUTTON
 check "without the font 'Find' still opens Find" wait_until strip_said "Find: "
+
+# Tap to go: the wall beside the door ahead leads into room 304; then the floor ahead.
+tap $FIND_BUTTON
+tap 150 400
+check "a tap on a wall chooses the room behind it" \
+    wait_until strip_said_like "Room 304 \(Prof\. G\. Lindquell\): [0-9]+ m"
+check "and walks him in" wait_until strip_said "Room 304 (Graphics and Interaction Lab)"
+tap 960 800
+check "a tap on the floor walks him there" wait_until strip_said_like "Walking to the place you tapped: [0-9]+ m"
 
 kill -TERM "$VEVUV_PID"
 wait_vevuv_exit
