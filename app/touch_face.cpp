@@ -402,6 +402,7 @@ void press(int x, int y)
 {
     const bool warned = idle_warning_seconds() >= 0 || now_ms() - face.warning_ended_at < warning_grace_ms;
     face.stopped_walk = route_walking();
+    ++face.turn_generation;  // a touch ends the turn towards the way where it is
     note_visitor_input();
     stop_route_walk();
     face.welcome = false;
