@@ -80,7 +80,7 @@ void on_display()
     if (kiosk_out_of_order()) {
         draw_out_of_order_screen(kiosk_fault().file, kiosk_fault().reason, window_state.width,
                                  window_state.height);
-    } else if (find_state.open != 0 && viewer_state.help_shown == 0) {
+    } else if (find_state.open != 0 && viewer_state.help_shown == 0 && !kiosk_settings.touch_face) {
         draw_find_list();
     } else {
         if (viewer_state.popup_view == 1)
@@ -94,6 +94,8 @@ void on_display()
         if (viewer_state.help_shown == 0)
             draw_room_page_panel();
     }
+    if (!kiosk_out_of_order())
+        draw_touch_face();
     glutSwapBuffers();
     on_status_display();
 }

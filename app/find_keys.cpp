@@ -88,8 +88,22 @@ void show_way_line()
         return;
     }
     const long metres = std::lround(route_length(route.points) / plan_scale_x / plan_units_per_metre);
+    if (route.room_number == 0) {
+        set_status("Walking to the place you tapped: " + std::to_string(metres) + " m");
+        return;
+    }
     set_status("Room " + std::to_string(route.room_number) + " (" + route.label + "): "
                + std::to_string(metres) + " m");
+}
+
+// True once the walker is where the way leads: in the chosen room, as the
+// room lookup says, or, for a tapped place on the floor, inside its area.
+bool arrived(int room_here)
+{
+    if (route.room_number != 0)
+        return room_here == route.room_number;
+    const ViewerState& v = viewer_state;
+    return v.x >= route.goal.min_x && v.x <= route.goal.max_x && v.z >= route.goal.min_z && v.z <= route.goal.max_z;
 }
 
 // Plans from where the visitor stands and writes the way's status line.
@@ -112,6 +126,15 @@ void choose_highlighted_room()
     const RoomRecord* room = highlighted_room();
     if (room == nullptr)
         return;
+    choose_room(*room);
+}
+
+} // namespace
+
+// Closes Find and shows the way from here into the room.
+void choose_room(RoomRecord chosen)
+{
+    const RoomRecord* room = &chosen;
     close_find();
     clear_find();
     route.room_number = room->Room_Number;
@@ -126,6 +149,8 @@ void choose_highlighted_room()
     route.active = 1;
     replan_route();
 }
+
+namespace {
 
 // One timer tick of the walk: a step towards the next point of the way.
 void on_walk_tick(int generation)
@@ -249,8 +274,10 @@ void follow_route_after_motion(int room_here)
     }
     if (!route.active)
         return;
-    if (room_here == route.room_number) {
+    if (arrived(room_here)) {
+        const int room = route.room_number;
         clear_find();  // the room line written by the move stays
+        touch_note_arrival(room);
         return;
     }
     if (follow_route(route.points, {viewer_state.x, viewer_state.z}))
@@ -264,6 +291,31 @@ const std::vector<RoutePoint>* shown_route()
 {
     return route.active && route.points.size() >= 2 ? &route.points : nullptr;
 }
+
+// True while the visitor is walked along the way.
+bool route_walking() { return route.walking != 0; }
+
+// Plans the way into the area from here and walks it at once; a place
+// nothing leads to says so on the strip.
+void walk_to_area(const GoalArea& area)
+{
+    clear_find();
+    route.goal = area;
+    route.active = 1;
+    replan_route();
+    if (route.points.empty()) {
+        route.active = 0;
+        set_status("No way to the place you tapped");
+        return;
+    }
+    start_walk();
+}
+
+// The room the shown way leads to, or 0.
+int route_room_number() { return route.active ? route.room_number : 0; }
+
+// Starts the walk along the shown way, as 'g' does.
+void start_route_walk() { start_walk(); }
 
 // Closes Find and forgets the chosen room, its way and any walk.
 void clear_find()

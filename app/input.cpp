@@ -197,6 +197,7 @@ void on_key(unsigned char key, int, int)
     if (kiosk_out_of_order())
         return;  // nothing to walk in while the out-of-order screen shows
     note_visitor_input();
+    touch_note_key();
     stop_route_walk();
     if (find_takes_key(key))
         return;
@@ -228,7 +229,10 @@ void on_special_key(int key, int, int)
     if (kiosk_out_of_order())
         return;  // nothing to walk in while the out-of-order screen shows
     note_visitor_input();
+    touch_note_key();
     stop_route_walk();
+    if (touch_takes_special_key(key))
+        return;
     if (find_takes_special_key(key))
         return;
     switch (key) {
@@ -264,6 +268,8 @@ void on_mouse(int button, int state, int x, int y)
 {
     if (kiosk_out_of_order())
         return;  // nothing to walk in while the out-of-order screen shows
+    if (touch_takes_mouse(button, state, x, y))
+        return;
     note_visitor_input();
     stop_route_walk();
     if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN)
@@ -277,6 +283,8 @@ void on_motion(int x, int y)
 {
     if (kiosk_out_of_order())
         return;  // nothing to walk in while the out-of-order screen shows
+    if (touch_takes_motion(x, y))
+        return;
     note_visitor_input();
     stop_route_walk();
     ViewerState& v = viewer_state;
@@ -292,7 +300,11 @@ void on_motion(int x, int y)
 }
 
 // A pointer moved without a button: only counts as the visitor's presence.
-void on_passive_motion(int, int) { note_visitor_input(); }
+void on_passive_motion(int, int)
+{
+    if (!touch_takes_passive_motion())
+        note_visitor_input();
+}
 
 // Turns the walker to the heading (the overhead picture keeps its angle) and
 // walks the distance forward like a drag, then reports his room.

@@ -37,6 +37,7 @@ void reset_for_next_visitor()
     viewer_state.plan_from_command_line = plan_file_name.empty() ? 0 : 1;
     tables_turned = 0;
     show_room_page(nullptr);
+    reset_touch_face();           // panels closed, the welcome line back
     build_world_or_show_fault();  // the start plan's start pose and the start-up strip text
     glutPostWindowRedisplay(window_state.main_window);
 }

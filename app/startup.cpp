@@ -107,6 +107,7 @@ void start_up(int* argc, char** argv)
     if (kiosk_settings.kiosk_mode)
         make_kiosk_window();
     take_plan_argument(*argc, argv);
+    start_touch_face();
     build_world_or_show_fault();
     register_main_callbacks();
     create_status_window();
@@ -144,6 +145,7 @@ int run_vevuv(int argc, char** argv)
     kiosk_settings.open_pages = line.open_pages;
     kiosk_settings.data_folder = line.data_folder;
     kiosk_settings.data_folder_entered = entered;
+    kiosk_settings.touch_face = line.touch || line.kiosk;
     if (line.kiosk)
         catch_end_signals();
     start_up(&argc, argv);

@@ -62,6 +62,41 @@ const std::vector<RoutePoint>* shown_route();
 void clear_find();
 // Switches the help page off when it is shown, bringing back the strip.
 void close_help_page();
+// Closes Find and shows the way from where the visitor stands into the room.
+void choose_room(RoomRecord room);
+// True while the visitor is walked along the way.
+bool route_walking();
+// Plans the way into the area (world units) from here and walks it at once.
+void walk_to_area(const GoalArea& area);
+// The room the shown way leads to, or 0.
+int route_room_number();
+// Starts the walk along the shown way, as 'g' does.
+void start_route_walk();
 // One walking step of the given length at the given heading, through the
 // same collision, room lookup, status line and visit as a visitor's step.
 void route_step(double heading_degrees, double distance);
+
+// The touch face (--touch, --kiosk): buttons, on-screen keyboard, map, help.
+// Each does nothing (or answers false) while the face is off.
+// Draws the face over the frame just drawn.
+void draw_touch_face();
+// The strip's text in the touch face's font; false when the face is off.
+bool draw_touch_strip();
+// Takes a press or release of the pointer; false when the face is off.
+bool touch_takes_mouse(int button, int state, int x, int y);
+// Takes a drag that scrolls, or one over a panel; false for one that walks.
+bool touch_takes_motion(int x, int y);
+// Notes the pointer's presence; a move that ends the idle warning makes the
+// press that follows end only the warning. False when the face is off.
+bool touch_takes_passive_motion();
+// Takes F1 (the face's own help); false for the other keys.
+bool touch_takes_special_key(int key);
+// Notes a key of the visitor: the welcome line goes.
+void touch_note_key();
+// Shows the arrival banner for a room (0: a tapped place, no banner) whose
+// line the strip shows.
+void touch_note_arrival(int room_number);
+// Closes every panel and brings back the welcome line.
+void reset_touch_face();
+// Reads the fonts and readies the face at start-up.
+void start_touch_face();

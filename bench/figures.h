@@ -38,6 +38,15 @@ std::vector<Figure> motion_figures(const ViewerSetup& setup, const Effort& effor
 // that way shown against the frame without.
 std::vector<Figure> find_figures(const ViewerSetup& setup, const Effort& effort);
 
+// One frame of the viewer, finished and copied to the screen.
+void viewer_frame();
+// Resizes the main window and waits for the viewer's reshape to follow.
+void resize_main_window(int width, int height);
+
+// The walking frame with the touch face against the same frame without it
+// at 1920 x 1080, and a tap on Find's keyboard to its finished frame.
+std::vector<Figure> touch_figures(const ViewerSetup& setup, const Effort& effort);
+
 // Puts the visitor at a plan point with a heading, as a move would.
 void stand_at(StandPoint point, float heading);
 // A validated parse of Department.xml straight through libxml2.
@@ -49,8 +58,8 @@ std::vector<Figure> decode_figures(const std::string& work_dir, const Effort& ef
                                    const char* program_name);
 
 // Process start to the first finished frame of the main window, for the
-// probe (the viewer) and for a minimal GLUT program, run in the working
-// directory.
+// probe (the viewer, plainly and as a kiosk with the touch face) and for a
+// minimal GLUT program, run in the working directory.
 std::vector<Figure> startup_figures(const std::string& probe, const std::string& minimal,
                                     const std::string& minimal_label, int repetitions);
 

@@ -1,10 +1,11 @@
 // minimal_glut.cpp -- the start-up baseline: a GLUT program that opens the
-// viewer's 700 x 500 double-buffered "Vevuv" window, draws one empty frame,
-// prints "first frame" and ends.
+// viewer's 700 x 500 double-buffered "Vevuv" window (a screen-sized one, as a
+// kiosk's, when VEVUV_PROBE_KIOSK is set), draws one empty frame, prints
+// "first frame" and ends.
 #include <GL/glut.h>  // Required for: glutInit(), glutCreateWindow(), glutSwapBuffers()
 
 #include <cstdio>     // Required for: std::fputs(), std::fflush()
-#include <cstdlib>    // Required for: std::exit()
+#include <cstdlib>    // Required for: std::exit(), std::getenv()
 
 namespace {
 
@@ -28,6 +29,10 @@ int main(int argc, char** argv)
 {
     glutInitWindowSize(window_width, window_height);
     glutInit(&argc, argv);
+    if (std::getenv("VEVUV_PROBE_KIOSK") != nullptr) {
+        glutInitWindowPosition(0, 0);
+        glutInitWindowSize(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
+    }
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutCreateWindow("Vevuv");
     glutDisplayFunc(draw_empty_frame);

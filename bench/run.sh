@@ -24,12 +24,12 @@ bin=$build/bench
 cat >"$work/figures.sh" <<SCRIPT
 set -e
 "$bin/vevuv_bench" --building="$root/data" --label="shipped building" \
-    --probe="$bin/vevuv_startup_probe" --minimal="$bin/vevuv_minimal_glut" | grep -v '^Reading'
+    --probe="$bin/vevuv_startup_probe" --minimal="$bin/vevuv_minimal_glut" | grep -Ev '^(Reading|Strip:)'
 "$bin/vevuv_bench" --building="$work/capacity" --label="capacity building" \
-    --figures=frame,motion,find --room="$room" --corridor="$corridor" | grep -v '^Reading'
+    --figures=frame,motion,find --room="$room" --corridor="$corridor" | grep -Ev '^(Reading|Strip:)'
 echo "== random walk against the walls (moves that crossed a wall; goal 0) =="
-"$bin/vevuv_wall_walk" --building="$root/data" --label="shipped building" | grep -v '^Reading'
-"$bin/vevuv_wall_walk" --building="$work/capacity" --label="capacity building" | grep -v '^Reading'
+"$bin/vevuv_wall_walk" --building="$root/data" --label="shipped building" | grep -Ev '^(Reading|Strip:)'
+"$bin/vevuv_wall_walk" --building="$work/capacity" --label="capacity building" | grep -Ev '^(Reading|Strip:)'
 bash "$root/bench/idle_cpu.sh" "$build/vevuv" "$root/data"
 SCRIPT
 export LIBGL_ALWAYS_SOFTWARE=1

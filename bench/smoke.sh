@@ -44,7 +44,9 @@ for figure in "start-up to first frame" "frame walking 700x500" "frame one textu
               "frame pop-up 700x500" \
               "frame walking 1920x1080" "frame pop-up 1920x1080" "motion step in a room" \
               "motion step in the corridor" "SGI decode 2048x2048 run-length" \
-              "SGI decode 2048x2048 verbatim" "way planning to room" "frame walking, way shown"; do
+              "SGI decode 2048x2048 verbatim" "way planning to room" "frame walking, way shown" \
+              "start-up to first frame, kiosk with touch face" "frame walking, touch face 1920x1080" \
+              "tap on a key to its frame 1920x1080"; do
     expect_figure "$out/shipped.txt" "$figure"
 done
 expect_sound "$out/shipped.txt"

@@ -2,7 +2,7 @@
 // building in a directory and prints each with its baseline and the ratio.
 //
 //   vevuv_bench --building=DIR [--label=TEXT] [--room=X,Y] [--corridor=X,Y]
-//               [--heading=DEG] [--figures=frame,motion,find,decode,startup]
+//               [--heading=DEG] [--figures=frame,motion,find,touch,decode,startup]
 //               [--probe=PATH] [--minimal=PATH] [--minimal-label=TEXT] [--quick]
 //
 // --minimal names the start-up baseline program; --minimal-label says what
@@ -24,7 +24,7 @@ namespace {
 struct Options {
     std::string building = ".";
     std::string label = "building";
-    std::string figures = "frame,motion,find,decode,startup";
+    std::string figures = "frame,motion,find,touch,decode,startup";
     std::string probe;
     std::string minimal;
     std::string minimal_label = "minimal GLUT program, same window";
@@ -111,7 +111,7 @@ int main(int argc, char** argv)
                  o.probe, o.minimal, o.minimal_label,
                  o.quick ? quick_startup_runs : full_startup_runs))
             figures.push_back(f);
-    if (wanted(o, "frame") || wanted(o, "motion") || wanted(o, "find")) {
+    if (wanted(o, "frame") || wanted(o, "motion") || wanted(o, "find") || wanted(o, "touch")) {
         int glut_argc = 1;  // the viewer sees no arguments: it reads plan.dat
         bench::open_viewer(&glut_argc, argv);
     }
@@ -123,6 +123,9 @@ int main(int argc, char** argv)
             figures.push_back(f);
     if (wanted(o, "find"))
         for (const bench::Figure& f : bench::find_figures(o.setup, effort))
+            figures.push_back(f);
+    if (wanted(o, "touch"))
+        for (const bench::Figure& f : bench::touch_figures(o.setup, effort))
             figures.push_back(f);
     if (wanted(o, "decode")) {
         const std::string work_dir = make_work_dir();

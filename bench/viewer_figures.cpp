@@ -56,15 +56,6 @@ void sync_with_server()
         XSync(display, False);
 }
 
-// One frame of the viewer, finished.
-void viewer_frame()
-{
-    on_display();
-    glutSetWindow(window_state.main_window);
-    glFinish();
-    sync_with_server();
-}
-
 // The baseline frame: clear and swap the main window only, finished.
 void empty_frame()
 {
@@ -136,6 +127,17 @@ void status_strip_frame()
     sync_with_server();
 }
 
+} // namespace
+
+// One frame of the viewer, finished.
+void viewer_frame()
+{
+    on_display();
+    glutSetWindow(window_state.main_window);
+    glFinish();
+    sync_with_server();
+}
+
 // Resizes the main window and waits for the viewer's reshape to follow.
 void resize_main_window(int width, int height)
 {
@@ -147,8 +149,6 @@ void resize_main_window(int width, int height)
         glutMainLoopEvent();
     pump_events(settle_seconds);
 }
-
-} // namespace
 
 // Puts the visitor at a plan point with a heading, as a move would.
 void stand_at(StandPoint point, float heading)

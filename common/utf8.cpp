@@ -58,6 +58,12 @@ std::size_t sequence_length(std::string_view text, std::size_t at)
     for (std::size_t k = 1; k < length; ++k)
         if (!is_continuation(static_cast<unsigned char>(text[at + k])))
             return 0;
+    // Overlong forms, surrogates and characters past U+10FFFF are no UTF-8.
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    const unsigned char second = static_cast<unsigned char>(text[at + (length > 1 ? 1 : 0)]);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90)
+        || (lead == 0xF4 && second > 0x8F))
+        return 0;
     return length;
 }
 

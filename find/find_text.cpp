@@ -3,6 +3,9 @@
 
 #include <algorithm>  // Required for: std::stable_sort()
 #include <cstring>    // Required for: strnlen()
+#include <tuple>      // Required for: std::make_tuple()
+
+#include "common/utf8.h"
 
 #include "common/utf8.h"
 
@@ -26,14 +29,78 @@ std::vector<std::string> field_words(const char* field, size_t size)
     return text_words(fold_text(std::string(field, strnlen(field, size))));
 }
 
-// Best weight with which word starts a word of the given texts, or 0.
+// Typed words that say what is looked for rather than which: "room 312",
+// "professor trevarnik".
+const char* const ignored_words[] = {"room", "prof", "professor", "dr"};
+
+// A typed word this long or longer may match inside a record's word.
+constexpr size_t least_inside_length = 4;
+// A typed word this long or longer is forgiven one wrong, missing or extra letter.
+constexpr size_t least_forgiven_length = 5;
+// Added to a word that starts a record's word, so that such matches rank first.
+constexpr int word_start_bonus = 16;
+
+bool ignored(const std::string& word)
+{
+    for (const char* w : ignored_words)
+        if (word == w)
+            return true;
+    return false;
+}
+
+bool has_letter(const std::string& word)
+{
+    for (char c : word)
+        if (!(c >= '0' && c <= '9'))
+            return true;
+    return false;
+}
+
+// True when a and b differ by at most one letter changed, left out or added.
+bool one_edit_apart(const std::string& a, const std::string& b)
+{
+    const std::string& shorter = a.size() <= b.size() ? a : b;
+    const std::string& longer = a.size() <= b.size() ? b : a;
+    if (longer.size() - shorter.size() > 1)
+        return false;
+    size_t i = 0;
+    while (i < shorter.size() && shorter[i] == longer[i])
+        ++i;
+    if (shorter.size() == longer.size())
+        return shorter.compare(i + (i < shorter.size()), std::string::npos, longer, i + (i < longer.size()), std::string::npos) == 0;
+    return shorter.compare(i, std::string::npos, longer, i + 1, std::string::npos) == 0;
+}
+
+// True when the typed word, one letter off, is the candidate or starts it.
+bool forgiven(const std::string& word, const std::string& candidate)
+{
+    if (word.size() < least_forgiven_length || !has_letter(word))
+        return false;
+    for (size_t length = word.size() - 1; length <= word.size() + 1; ++length)
+        if (length <= candidate.size() && one_edit_apart(word, candidate.substr(0, length)))
+            return true;
+    return false;
+}
+
+// True when the typed word lies inside the candidate (not at its start).
+bool inside(const std::string& word, const std::string& candidate)
+{
+    return word.size() >= least_inside_length && has_letter(word) && candidate.find(word, 1) != std::string::npos;
+}
+
+// Best weight with which word starts a word of the given texts (plus the
+// word-start bonus), else lies inside one or is one letter off one; 0 when none.
 int word_score(const std::string& word, const std::vector<std::string> (&texts)[4])
 {
     static const int weights[4] = {number_weight, professor_weight, introduction_weight, research_weight};
     for (int t = 0; t < 4; ++t)
         for (const std::string& candidate : texts[t])
             if (candidate.compare(0, word.size(), word) == 0)
-                return weights[t] + (candidate.size() == word.size() ? whole_word_bonus : 0);
+                return word_start_bonus + weights[t] + (candidate.size() == word.size() ? whole_word_bonus : 0);
+    for (int t = 0; t < 4; ++t)
+        for (const std::string& candidate : texts[t])
+            if (inside(word, candidate) || forgiven(word, candidate))
+                return weights[t];
     return 0;
 }
 
@@ -73,6 +140,8 @@ int match_score(const RoomRecord& room, const std::string& query)
     };
     int score = 1;  // an empty query lists every room
     for (const std::string& word : typed) {
+        if (ignored(word))
+            continue;
         const int s = word_score(word, texts);
         if (s == 0)
             return 0;
@@ -100,4 +169,31 @@ std::vector<int> match_rooms(const std::vector<RoomRecord>& rooms, const std::st
     for (size_t i = 0; i < scored.size() && int(i) < limit; ++i)
         best.push_back(scored[i].second);
     return best;
+}
+
+// The last word after a leading "Prof." or "Dr.", else the whole field.
+std::string professor_surname(const RoomRecord& room)
+{
+    const std::string professor(room.Professor, strnlen(room.Professor, sizeof room.Professor));
+    const bool titled = professor.rfind("Prof. ", 0) == 0 || professor.rfind("Dr. ", 0) == 0;
+    if (!titled)
+        return professor;
+    const size_t space = professor.find_last_of(' ');
+    return professor.substr(space + 1);
+}
+
+// Titled people sort by folded surname, ties and the rest by room number.
+std::vector<int> directory_order(const std::vector<RoomRecord>& rooms)
+{
+    std::vector<int> order(rooms.size());
+    for (size_t i = 0; i < rooms.size(); ++i)
+        order[i] = int(i);
+    const auto key = [&](int i) {
+        const RoomRecord& r = rooms[size_t(i)];
+        const std::string surname = professor_surname(r);
+        const bool person = surname != std::string(r.Professor, strnlen(r.Professor, sizeof r.Professor));
+        return std::make_tuple(person ? 0 : 1, person ? fold_text(surname) : std::string(), r.Room_Number);
+    };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(a) < key(b); });
+    return order;
 }

@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>  // Required for: glutTimerFunc(), glutSetWindow(), glutShowWindow()
 
 #include <chrono>   // Required for: std::chrono::steady_clock
+#include <cmath>    // Required for: std::ceil()
 #include <csignal>  // Required for: sigaction(), SIGTERM, SIGINT, sig_atomic_t
 #include <iostream> // Required for: std::cout
 
@@ -115,6 +116,18 @@ bool idle_long_enough()
     return Clock::now() - last_input_time >= std::chrono::seconds(kiosk_settings.idle_reset_seconds);
 }
 
+// Redraws the touch face when the idle warning's seconds change, so that it
+// counts down, shows and goes away without other input.
+void redraw_when_warning_changes()
+{
+    static int shown = -1;
+    const int now = idle_warning_seconds();
+    if (now == shown || !kiosk_settings.touch_face)
+        return;
+    shown = now;
+    glutPostWindowRedisplay(window_state.main_window);
+}
+
 // The watch: ends on a signal, resets after the idle time, and comes back.
 void watch(int)
 {
@@ -127,6 +140,7 @@ void watch(int)
     retry_data();
     if (idle_long_enough())
         reset_now();
+    redraw_when_warning_changes();
     glutTimerFunc(watch_period_ms, watch, 0);
 }
 
@@ -150,6 +164,20 @@ void start_kiosk_watch(void (*reset)())
 {
     reset_floor = reset;
     glutTimerFunc(watch_period_ms, watch, 0);
+}
+
+// Counts whole seconds up: the warning reads 15 until 14 are left.
+int idle_warning_seconds()
+{
+    const int reset = kiosk_settings.idle_reset_seconds;
+    if (reset <= 0 || !input_since_reset)
+        return -1;
+    const int window = reset / 2 < idle_warning_seconds_max ? reset / 2 : idle_warning_seconds_max;
+    const double idle = std::chrono::duration<double>(Clock::now() - last_input_time).count();
+    const double left = reset - idle;
+    if (left > window || left <= 0)
+        return -1;
+    return int(std::ceil(left));
 }
 
 // Notes the time of the visitor's latest key or pointer event.

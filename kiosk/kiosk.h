@@ -16,7 +16,12 @@ struct KioskSettings {
     bool open_pages = false;      // flag: --open-pages, the browser starts in kiosk mode too
     std::string data_folder;      // --data, empty: none given
     bool data_folder_entered = true; // flag: false while the --data folder cannot be entered
+    bool touch_face = false;      // flag: buttons, on-screen keyboard and map (--touch, --kiosk)
 };
+
+// Longest warning before an idle reset, seconds; a reset sooner than twice
+// this warns for the second half of its time.
+constexpr int idle_warning_seconds_max = 15;
 
 extern KioskSettings kiosk_settings;
 
@@ -27,6 +32,8 @@ void catch_end_signals();
 // out-of-order screen's retries; each of these that puts the floor back calls
 // reset (the program's way of doing it).
 void start_kiosk_watch(void (*reset)());
+// Seconds left before the idle reset while its warning is due, else -1.
+int idle_warning_seconds();
 // Notes a key or pointer event of the visitor (the idle reset counts from here).
 void note_visitor_input();
 // Builds the world when the data it needs is there; in kiosk mode shows the

@@ -19,7 +19,8 @@ const char usage[] =
     "Walk through one floor of the department.\n"
     "\n"
     "  --kiosk               full screen, pointer hidden, Esc and q do not quit,\n"
-    "                        reset after 120 s without input\n"
+    "                        reset after 120 s without input; the touch face\n"
+    "  --touch               the touch face: buttons, on-screen keyboard, map\n"
     "  --idle-reset SECONDS  go back to the start after SECONDS without input\n"
     "  --data DIR            read the building from DIR only (default: the working\n"
     "                        folder when it holds plan.dat, else each file from\n"
@@ -58,6 +59,8 @@ CommandLineOutcome take_option(int argc, char** argv, int* i, CommandLine* line)
     const bool has_value = *i + 1 < argc;
     if (std::strcmp(word, "--kiosk") == 0) {
         line->kiosk = true;
+    } else if (std::strcmp(word, "--touch") == 0) {
+        line->touch = true;
     } else if (std::strcmp(word, "--idle-reset") == 0) {
         if (!has_value || !read_seconds(argv[*i + 1], &line->idle_reset_seconds))
             return wrong("--idle-reset wants a number of seconds from 1 to 86400, not",

@@ -10,6 +10,7 @@ constexpr int max_idle_reset_seconds = 24 * 60 * 60;
 
 struct CommandLine {
     bool kiosk = false;           // flag: --kiosk
+    bool touch = false;           // flag: --touch (--kiosk turns the touch face on too)
     int idle_reset_seconds = 0;   // --idle-reset, seconds; 0: none
     bool idle_reset_given = false; // flag: --idle-reset was on the command line
     std::string data_folder;      // --data, empty: the working directory

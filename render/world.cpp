@@ -24,7 +24,6 @@ const float material_diffuse[4] = {0.6f, 0.6f, 0.6f, 1.0f};
 const float material_specular[4] = {1.0f, 0.5f, 0.5f, 1.0f};
 const float material_shininess = 30.0f;
 
-constexpr double field_of_view = 60.0;  // vertical, degrees
 constexpr double near_plane = 0.05;     // world units
 constexpr double far_plane = 100.0;     // world units
 

@@ -1,6 +1,9 @@
 // world.h -- world (re)initialisation, the projection, lighting and material.
 #pragma once
 
+// The walking and overhead views' vertical field of view, degrees.
+constexpr double field_of_view = 60.0;
+
 // Resets the status text, GL state, light 0 and material, loads the seven
 // textures and rebuilds the walls from the chosen plan.
 void init_world();

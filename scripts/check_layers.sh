@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 declare -A FLOOR=(
     [common]=0
     [image]=1 [plan]=1 [directory]=1 [text]=1 [diagnostics]=1 [pagecode]=1
-    [route]=2 [find]=2
+    [route]=2 [find]=2 [touch]=2
     [render]=3
     [kiosk]=4
     [app]=5

@@ -26,8 +26,8 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(g++ cmake make pkg-config freeglut3-dev libglu1-mesa-dev
-                libgl1-mesa-dri libxml2-dev libqrencode-dev libx11-dev)
-RUN_PACKAGES=(xdg-utils)
+                libgl1-mesa-dri libxml2-dev libqrencode-dev libx11-dev libfreetype-dev fonts-dejavu-core)
+RUN_PACKAGES=(xdg-utils fonts-dejavu-core)
 HEADLESS_PACKAGES=(xvfb xauth imagemagick x11-utils)
 TEST_PACKAGES=(libgtest-dev googletest xvfb xauth xdotool imagemagick x11-utils python3
                clang libclang-rt-14-dev valgrind libmagick++-dev libx11-dev

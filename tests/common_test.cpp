@@ -25,6 +25,7 @@ TEST(Utf8, DecodesCutsFoldsAndNarrowsToLatin1)
         // A sequence cut off at the end of a field is dropped whole by complete().
         {"ab\xe2\x82", U"ab\u00e2\u0082", 3, "ab", "ab", 3, "aba\xc2\x82", "ab\xe2\x82"},
         {"\xc5\x92uvre", U"\u0152uvre", 1, "", "\xc5\x92uvre", 5, "oeuvre", "?uvre"},
+        {"\xed\xa0\x80", U"\u00ed\u00a0\u0080", 3, "\xed\xa0\x80", "\xed\xa0\x80", 2, "i\xc2\xa0\xc2\x80", "\xed\xa0\x80"},  // a surrogate: bytes
         {"", U"", 0, "", "", 0, "", ""},
     };
     for (const Row& row : rows) {

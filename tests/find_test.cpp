@@ -30,8 +30,9 @@ TEST(FindText, MatchesAndRanks)
         room(309, "Dr. K. M\xc3\xbcller", "Office", "Lindenmayer plants"),
         room(310, "Dr. A. Orr", "Office", "Light transport"),
         room(312, "\xc3\x89. \xc3\x85sgard", "Seminar room 31", "Walking robots"),
+        room(317, "Prof. B. Trevarnik", "Office", "Lighting"),
         room(319, "Dr. B. Fenn", "Office", "Solvers"),
-        room(231, "Dr. C. Pym", "Office", "Meshes"),
+        room(231, "Dr. C. Pym", "Office", "Meshes and gardens"),
     };
     struct Row {
         std::string typed;
@@ -39,13 +40,24 @@ TEST(FindText, MatchesAndRanks)
     } rows[] = {
         {"lind walk", {304}},                      // every word must start a word
         {"lind", {304, 309}},                      // professor ranks above research
-        {"31", {310, 312, 319}},                   // rooms 31x, not 231; then by number
+        {"31", {310, 312, 317, 319}},              // rooms 31x, not 231; then by number
         {"muller", {309}},                         // accents folded
         {"M\xc3\x9cLLER", {309}},                  // upper case, UTF-8
         {"m\xfcller", {309}},                      // Latin-1 byte, not UTF-8
         {"asg", {312}},
         {"walk", {304, 312}},
-        {"ller", {}},                              // inside a word is no start
+        {"ller", {309}},                           // inside a word
+        {"varnik", {317}},
+        {"gard", {231, 312}},                      // a word start ranks above inside
+        {"ght", {}},                               // three letters only start words
+        {"trevarnick", {317}},                     // one extra letter forgiven
+        {"trevanik", {317}},                       // one missing letter
+        {"trevarnok", {317}},                      // one wrong letter
+        {"trevxrnok", {}},                         // not two
+        {"orx", {}},                               // not in a short word
+        {"room 317", {317}},                       // "room", "prof", "professor", "dr" ignored
+        {"professor trevarnik", {317}},
+        {"dr orr", {310}},
         {"\xff\xfe\x80", {}},                      // bytes that are no text
         {std::string(500, 'a'), {}},
     };
@@ -56,4 +68,8 @@ TEST(FindText, MatchesAndRanks)
         EXPECT_EQ(found, row.rooms) << "typed \"" << row.typed.substr(0, 20) << "\"";
     }
     EXPECT_EQ(match_rooms(rooms, "", 4).size(), 4u) << "nothing typed lists rooms up to the limit";
+    std::vector<int> directory;
+    for (int index : directory_order(rooms))
+        directory.push_back(rooms[size_t(index)].Room_Number);
+    EXPECT_EQ(directory, (std::vector<int>{319, 304, 309, 310, 231, 317, 312})) << "people by surname, then rooms";
 }

@@ -57,10 +57,11 @@ abort() {
     finish
 }
 
-# Starts a virtual X server on a display number it picks itself.
+# Starts a virtual X server on a display number it picks itself, with a
+# screen of E2E_SCREEN (default 1024x768x24).
 start_xvfb() {
     local fd_file=$E2E_WORK/display
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fd_file" 2>"$E2E_WORK/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp -noreset 3>"$fd_file" 2>"$E2E_WORK/xvfb.log" &
     XVFB_PID=$!
     local i
     for i in $(seq 100); do
