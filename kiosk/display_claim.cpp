@@ -4,6 +4,8 @@
 #include <X11/Xatom.h>  // Required for: XA_CARDINAL
 #include <X11/Xlib.h>   // Required for: XOpenDisplay(), XSetSelectionOwner(), XChangeProperty()
 
+#include <cerrno>     // Required for: errno, EPERM
+#include <csignal>    // Required for: kill()
 #include <cstdio>     // Required for: std::fprintf()
 #include <unistd.h>   // Required for: getpid()
 
@@ -33,6 +35,13 @@ long owner_process(Display* display, Window owner)
     return pid;
 }
 
+// True while the process runs. A kiosk that has just ended can still own the
+// selection until the X server has seen its connection close.
+bool process_alive(long pid)
+{
+    return pid > 0 && (kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
 // A small unmapped window of ours that owns the selection and carries our process number.
 Window make_owner_window(Display* display)
 {
@@ -55,8 +64,8 @@ bool claim_kiosk_display()
     // With the server grabbed no other kiosk can claim between the look and the claim.
     XGrabServer(display);
     const Window owner = XGetSelectionOwner(display, selection);
-    if (owner != None) {
-        const long pid = owner_process(display, owner);
+    const long pid = owner != None ? owner_process(display, owner) : 0;
+    if (owner != None && process_alive(pid)) {
         XUngrabServer(display);
         std::fprintf(stderr, "vevuv: another kiosk (process %ld) holds display %s; ending\n", pid,
                      DisplayString(display));
