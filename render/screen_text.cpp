@@ -6,6 +6,7 @@
 #include <memory>   // Required for: std::unique_ptr
 
 #include "text/text_painter.h"
+#include "touch/touch_view.h"
 
 namespace {
 
@@ -40,29 +41,11 @@ text::Weight weight_of(TextSize size) { return size == TextSize::large ? text::W
 void begin_pixel_drawing(int width, int height)
 {
     drawing_height = height;
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    touch::begin_overlay(width, height);
 }
 
 // Ends drawing in window pixels; the 3D state is back.
-void end_pixel_drawing()
-{
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
-}
+void end_pixel_drawing() { touch::end_overlay(); }
 
 // Fills a rectangle of window pixels.
 void fill_pixel_rect(int x, int y, int width, int height, float red, float green, float blue)
