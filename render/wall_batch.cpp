@@ -1,0 +1,432 @@
+// wall_batch.cpp -- the wall and lintel boxes: vertex arrays built when the
+// boxes change, the drawing order (nearest first, yet boxes that touch keep
+// their table order), the boxes out of sight, and the culling of faces
+// turned away from the eye where no such face can be seen.
+#include "render/wall_batch.h"
+
+#include <GL/gl.h>  // Required for: glDrawArrays(), glVertexPointer(), glCullFace()
+
+#include <algorithm>  // Required for: std::min(), std::max(), std::push_heap()
+#include <cmath>      // Required for: std::fabs(), std::sqrt()
+#include <cstring>    // Required for: std::memcmp()
+#include <vector>     // Required for: std::vector
+
+#include "plan/floor_plan.h"
+#include "plan/walls.h"
+
+WallDrawing wall_drawing;
+
+namespace {
+
+constexpr int strip_vertices = 10;     // a box's closed quad strip
+constexpr int underside_vertices = 4;  // a lintel's bottom quad
+// Boxes closer than this (world units) may show faces in one plane or
+// meeting at equal depth; such boxes keep their table order, since the one
+// drawn first wins a tie of depths. Far above the depth buffer's step at
+// the far plane.
+constexpr float touch_distance = 0.05f;
+// Slack of the tests that leave out a box or cull its faces, world units.
+constexpr float sight_slack = 1e-3f;
+
+// Keeps a count read from the plan inside the array it counts.
+int clamped_count(int count, int capacity)
+{
+    if (count < 0)
+        return 0;
+    return count < capacity ? count : capacity;
+}
+
+// One box as drawn: where its vertices start in the arrays, its bounds.
+struct BoxEntry {
+    const WallBox* box;
+    bool lintel;
+    int first;            // first vertex of its strip in the arrays
+    float low[3], high[3]; // bounds of its vertices
+    std::vector<int> later; // touching boxes after it in table order
+};
+
+// The arrays and order constraints, with the boxes they were built from.
+struct Batch {
+    int wall_count = -1, lintel_count = -1;
+    std::vector<float> source;    // vertices of the boxes, to see when they change
+    std::vector<float> positions; // x, y, z per vertex
+    std::vector<float> texture;   // s, t per vertex
+    std::vector<BoxEntry> boxes;  // walls, then lintels
+    bool outward_front = false;   // every face's outside is its front (counter-clockwise)
+};
+Batch batch;
+
+// Vertex n of the flattened vertex list of the first count boxes, or null
+// past the list's used entries.
+const float* list_vertex(const WallBox* boxes, int count, int n)
+{
+    if (n >= count * strip_vertices)
+        return nullptr;
+    return boxes[n / strip_vertices].vertices[n % strip_vertices];
+}
+
+// Texture s of list vertex n: its z when the face starting at its corner runs
+// along z (the next two vertices share its x), else its x. Missing vertices
+// past the end of the list count as not matching.
+float wall_texture_s(const WallBox* boxes, int count, int n)
+{
+    const float* vertex = list_vertex(boxes, count, n);
+    const float* next = list_vertex(boxes, count, n + 1);
+    const float* after_next = list_vertex(boxes, count, n + 2);
+    if (next && after_next && vertex[0] == next[0] && vertex[0] == after_next[0])
+        return vertex[2];
+    return vertex[0];
+}
+
+// One box's quad strip: texture coordinates when textured, else its vertex
+// colours through the front material.
+void draw_box_strip(const WallBox* boxes, int count, int index, bool textured)
+{
+    const WallBox& box = boxes[index];
+    glBegin(GL_QUAD_STRIP);
+    for (int k = 0; k < strip_vertices; ++k) {
+        if (textured) {
+            glTexCoord2f(wall_texture_s(boxes, count, index * strip_vertices + k), box.vertices[k][1]);
+        } else {
+            glMaterialfv(GL_FRONT, GL_DIFFUSE, box.colours[k]);
+            glColor3fv(box.colours[k]);
+        }
+        glVertex3fv(box.vertices[k]);
+    }
+    glEnd();
+}
+
+// The underside of a lintel: its four bottom corners, with the attributes the
+// strip's last vertex left current.
+void draw_lintel_underside(const WallBox& box)
+{
+    glBegin(GL_QUADS);
+    glVertex3fv(box.vertices[0]);
+    glVertex3fv(box.vertices[2]);
+    glVertex3fv(box.vertices[4]);
+    glVertex3fv(box.vertices[6]);
+    glEnd();
+}
+
+// The vertices of the used boxes in one list, walls then lintels.
+std::vector<float> box_vertices(int walls, int lintels)
+{
+    std::vector<float> all;
+    for (int i = 0; i < walls + lintels; ++i) {
+        const WallBox& box = i < walls ? wall_boxes[i] : lintel_boxes[i - walls];
+        all.insert(all.end(), &box.vertices[0][0], &box.vertices[0][0] + strip_vertices * 3);
+    }
+    return all;
+}
+
+// Appends one vertex to the arrays.
+void add_vertex(const float* p, float s, float t)
+{
+    batch.positions.insert(batch.positions.end(), p, p + 3);
+    batch.texture.push_back(s);
+    batch.texture.push_back(t);
+}
+
+// Appends a box: its strip with the texture coordinates drawn call by call
+// gives it, then for a lintel its underside, which takes the strip's last
+// coordinates.
+void add_box(const WallBox* list, int count, int index, bool lintel)
+{
+    BoxEntry entry{&list[index], lintel, int(batch.positions.size() / 3), {}, {}, {}};
+    float s = 0.0f, t = 0.0f;
+    for (int k = 0; k < strip_vertices; ++k) {
+        const float* p = list[index].vertices[k];
+        s = wall_texture_s(list, count, index * strip_vertices + k);
+        t = p[1];
+        add_vertex(p, s, t);
+        for (int a = 0; a < 3; ++a) {
+            entry.low[a] = k == 0 ? p[a] : std::min(entry.low[a], p[a]);
+            entry.high[a] = k == 0 ? p[a] : std::max(entry.high[a], p[a]);
+        }
+    }
+    if (lintel)
+        for (int k = 0; k < strip_vertices - 2; k += 2)
+            add_vertex(list[index].vertices[k], s, t);
+    batch.boxes.push_back(entry);
+}
+
+// True when two boxes come closer than the touch distance.
+bool touching(const BoxEntry& a, const BoxEntry& b)
+{
+    for (int k = 0; k < 3; ++k)
+        if (a.low[k] > b.high[k] + touch_distance || b.low[k] > a.high[k] + touch_distance)
+            return false;
+    return true;
+}
+
+// The normal of the polygon p0 p1 p2 by its winding.
+void winding_normal(const float* p0, const float* p1, const float* p2, float* n)
+{
+    const float u[3] = {p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]};
+    const float v[3] = {p2[0] - p0[0], p2[1] - p0[1], p2[2] - p0[2]};
+    n[0] = u[1] * v[2] - u[2] * v[1];
+    n[1] = u[2] * v[0] - u[0] * v[2];
+    n[2] = u[0] * v[1] - u[1] * v[0];
+}
+
+// True when the polygon's winding normal points away from the box's centre.
+bool faces_out(const BoxEntry& e, const float* p0, const float* p1, const float* p2)
+{
+    float n[3];
+    winding_normal(p0, p1, p2, n);
+    float outward = 0.0f;
+    for (int a = 0; a < 3; ++a)
+        outward += n[a] * ((p0[a] + p1[a] + p2[a]) / 3.0f - (e.low[a] + e.high[a]) * 0.5f);
+    return outward > 0.0f;
+}
+
+// True when every side of the box (and a lintel's underside) winds
+// counter-clockwise seen from outside, and the box has some width: then its
+// faces turned away from an eye outside it lie behind its other faces.
+bool closed_outward_front(const BoxEntry& e)
+{
+    const float(*v)[3] = e.box->vertices;
+    for (int k = 0; k + 3 < strip_vertices; k += 2)
+        if (!faces_out(e, v[k], v[k + 1], v[k + 3]))
+            return false;
+    return !e.lintel || faces_out(e, v[0], v[2], v[4]);
+}
+
+// Rebuilds the arrays and the order constraints when the boxes changed.
+void refresh_batch()
+{
+    const int walls = clamped_count(floor_plan.wall_count, max_walls);
+    const int lintels = clamped_count(floor_plan.lintel_count, max_lintels);
+    std::vector<float> source = box_vertices(walls, lintels);
+    if (walls == batch.wall_count && lintels == batch.lintel_count && source == batch.source)
+        return;
+    batch = Batch{};
+    batch.wall_count = walls;
+    batch.lintel_count = lintels;
+    batch.source.swap(source);
+    for (int i = 0; i < walls; ++i)
+        add_box(wall_boxes, walls, i, false);
+    for (int i = 0; i < lintels; ++i)
+        add_box(lintel_boxes, lintels, i, true);
+    batch.outward_front = true;
+    for (size_t i = 0; i < batch.boxes.size(); ++i) {
+        batch.outward_front = batch.outward_front && closed_outward_front(batch.boxes[i]);
+        for (size_t j = i + 1; j < batch.boxes.size(); ++j)
+            if (touching(batch.boxes[i], batch.boxes[j]))
+                batch.boxes[i].later.push_back(int(j));
+    }
+}
+
+// The eye and the view volume under the current matrices.
+struct View {
+    float eye[3];
+    float planes[6][4];  // a x + b y + c z + d >= 0 inside, (a, b, c) of length 1
+    bool perspective;
+    float near_reach;    // farthest point of the near rectangle from the eye
+};
+
+// Multiplies two column-major 4 x 4 matrices: a b.
+void multiply(const float* a, const float* b, float* out)
+{
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k)
+                sum += a[k * 4 + r] * b[c * 4 + k];
+            out[c * 4 + r] = sum;
+        }
+}
+
+// The eye in world units: the point the model-view matrix takes to the origin.
+void eye_of(const float* m, float* eye)
+{
+    // Solve R e = -t for the upper 3 x 3 R by Cramer's rule.
+    const float t[3] = {-m[12], -m[13], -m[14]};
+    auto det = [](const float* c0, const float* c1, const float* c2) {
+        return c0[0] * (c1[1] * c2[2] - c1[2] * c2[1]) - c1[0] * (c0[1] * c2[2] - c0[2] * c2[1]) +
+               c2[0] * (c0[1] * c1[2] - c0[2] * c1[1]);
+    };
+    const float d = det(m, m + 4, m + 8);
+    if (d == 0.0f) {
+        eye[0] = eye[1] = eye[2] = 0.0f;
+        return;
+    }
+    eye[0] = det(t, m + 4, m + 8) / d;
+    eye[1] = det(m, t, m + 8) / d;
+    eye[2] = det(m, m + 4, t) / d;
+}
+
+// The eye, the six planes of the view volume and the near rectangle's reach.
+View current_view()
+{
+    float modelview[16], projection[16], clip[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    multiply(projection, modelview, clip);
+    View v{};
+    eye_of(modelview, v.eye);
+    for (int p = 0; p < 6; ++p) {
+        const int axis = p / 2;
+        const float sign = p % 2 == 0 ? 1.0f : -1.0f;
+        float length = 0.0f;
+        for (int c = 0; c < 4; ++c)
+            v.planes[p][c] = clip[c * 4 + 3] + sign * clip[c * 4 + axis];
+        for (int c = 0; c < 3; ++c)
+            length += v.planes[p][c] * v.planes[p][c];
+        length = std::sqrt(length);
+        for (int c = 0; c < 4 && length > 0.0f; ++c)
+            v.planes[p][c] /= length;
+    }
+    v.perspective = projection[15] == 0.0f && projection[11] != 0.0f;
+    if (v.perspective && projection[0] != 0.0f && projection[5] != 0.0f && projection[10] != 1.0f) {
+        const float near = projection[14] / (projection[10] - 1.0f);
+        v.near_reach = std::fabs(near) * std::sqrt(1.0f + 1.0f / (projection[0] * projection[0]) +
+                                                   1.0f / (projection[5] * projection[5]));
+    } else {
+        v.perspective = false;
+    }
+    return v;
+}
+
+// True when the whole box lies outside one plane of the view volume.
+bool outside_view(const View& v, const BoxEntry& e)
+{
+    for (const float* plane : v.planes) {
+        bool all_out = true;
+        for (int corner = 0; corner < 8 && all_out; ++corner) {
+            const float p[3] = {corner & 1 ? e.high[0] : e.low[0], corner & 2 ? e.high[1] : e.low[1],
+                                corner & 4 ? e.high[2] : e.low[2]};
+            all_out = plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3] < -sight_slack;
+        }
+        if (all_out)
+            return true;
+    }
+    return false;
+}
+
+// Squared distance from the eye to the box.
+float distance_squared(const View& v, const BoxEntry& e)
+{
+    float sum = 0.0f;
+    for (int a = 0; a < 3; ++a) {
+        const float d = std::max({e.low[a] - v.eye[a], 0.0f, v.eye[a] - e.high[a]});
+        sum += d * d;
+    }
+    return sum;
+}
+
+// True when no face turned away from the eye can show: the eye stands
+// outside every box by more than the near rectangle reaches, below every
+// open top and above every open bottom, and looks through a perspective.
+bool back_faces_hidden(const View& v, const std::vector<int>& drawn)
+{
+    if (!v.perspective || !batch.outward_front)
+        return false;
+    const float reach = v.near_reach + sight_slack;
+    for (int index : drawn) {
+        const BoxEntry& e = batch.boxes[size_t(index)];
+        if (v.eye[1] + reach >= e.high[1] || (!e.lintel && v.eye[1] - reach <= e.low[1]))
+            return false;
+        bool clear = false;
+        for (int a = 0; a < 3 && !clear; a += 2)
+            clear = v.eye[a] < e.low[a] - reach || v.eye[a] > e.high[a] + reach;
+        if (!clear)
+            return false;
+    }
+    return true;
+}
+
+// The boxes to draw, in order: out of sight left out, then nearest first
+// among those whose touching predecessors in table order are drawn.
+std::vector<int> drawing_order(const View& v)
+{
+    const int count = int(batch.boxes.size());
+    std::vector<char> shown(size_t(count), 1);
+    if (wall_drawing.skip_outside)
+        for (int i = 0; i < count; ++i)
+            shown[size_t(i)] = !outside_view(v, batch.boxes[size_t(i)]);
+    std::vector<int> order;
+    if (!wall_drawing.near_first) {
+        for (int i = 0; i < count; ++i)
+            if (shown[size_t(i)])
+                order.push_back(i);
+        return order;
+    }
+    std::vector<int> waiting(size_t(count), 0);
+    std::vector<float> distance(size_t(count), 0.0f);
+    for (int i = 0; i < count; ++i) {
+        distance[size_t(i)] = distance_squared(v, batch.boxes[size_t(i)]);
+        for (int j : batch.boxes[size_t(i)].later)
+            waiting[size_t(j)] += shown[size_t(i)];
+    }
+    // A heap of the boxes ready to draw, nearest on top; table order on a tie.
+    auto farther = [&distance](int a, int b) {
+        return distance[size_t(a)] != distance[size_t(b)] ? distance[size_t(a)] > distance[size_t(b)] : a > b;
+    };
+    std::vector<int> ready;
+    for (int i = 0; i < count; ++i)
+        if (shown[size_t(i)] && waiting[size_t(i)] == 0)
+            ready.push_back(i);
+    std::make_heap(ready.begin(), ready.end(), farther);
+    while (!ready.empty()) {
+        std::pop_heap(ready.begin(), ready.end(), farther);
+        const int next = ready.back();
+        ready.pop_back();
+        order.push_back(next);
+        for (int j : batch.boxes[size_t(next)].later)
+            if (shown[size_t(j)] && --waiting[size_t(j)] == 0) {
+                ready.push_back(j);
+                std::push_heap(ready.begin(), ready.end(), farther);
+            }
+    }
+    return order;
+}
+
+// Draws one box: from the arrays when textured, else call by call.
+void draw_box(const BoxEntry& e, bool textured)
+{
+    if (textured && wall_drawing.arrays) {
+        glDrawArrays(GL_QUAD_STRIP, e.first, strip_vertices);
+        if (e.lintel)
+            glDrawArrays(GL_QUADS, e.first + strip_vertices, underside_vertices);
+        return;
+    }
+    const WallBox* list = e.lintel ? lintel_boxes : wall_boxes;
+    const int count = e.lintel ? batch.lintel_count : batch.wall_count;
+    draw_box_strip(list, count, int(e.box - list), textured);
+    if (e.lintel)
+        draw_lintel_underside(*e.box);
+}
+
+} // namespace
+
+// Draws the plan's walls, then its lintels each closed by its underside,
+// textured or in their vertex colours, under the current matrices.
+void draw_wall_boxes(bool textured)
+{
+    refresh_batch();
+    if (batch.boxes.empty())
+        return;
+    const View view = current_view();
+    const std::vector<int> order = drawing_order(view);
+    const bool cull = wall_drawing.cull_hidden && back_faces_hidden(view, order);
+    if (cull) {
+        glCullFace(GL_BACK);
+        glEnable(GL_CULL_FACE);
+    }
+    const bool arrays = textured && wall_drawing.arrays;
+    if (arrays) {
+        glVertexPointer(3, GL_FLOAT, 0, batch.positions.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, batch.texture.data());
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    for (int index : order)
+        draw_box(batch.boxes[size_t(index)], textured);
+    if (arrays) {
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    if (cull)
+        glDisable(GL_CULL_FACE);
+}

@@ -1,0 +1,19 @@
+// wall_batch.h -- the wall and lintel boxes drawn from arrays built once per
+// plan, nearest first, without the boxes out of sight and, where the eye can
+// never see them, without the faces turned away from it.
+#pragma once
+
+// How the boxes are drawn; every way gives the same picture. All on in the
+// program; the benchmark turns each off to measure what it saves.
+struct WallDrawing {
+    bool arrays = true;        // textured boxes from vertex arrays, not call by call
+    bool near_first = true;    // nearest boxes first, so hidden pixels are not shaded
+    bool skip_outside = true;  // boxes wholly outside the view are not sent
+    bool cull_hidden = true;   // faces turned away are culled where none can be seen
+};
+extern WallDrawing wall_drawing;
+
+// Draws the plan's walls, then its lintels each closed by its underside,
+// textured or in their vertex colours, under the current matrices.
+void draw_wall_boxes(bool textured);
+
