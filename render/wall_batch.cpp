@@ -315,6 +315,136 @@ float distance_squared(const View& v, const BoxEntry& e)
     return sum;
 }
 
+// The directions a box covers seen from the eye in the floor's plane:
+// angles from the view's forward direction, radians.
+struct Sight {
+    float from, to;
+    bool known;  // false when the box stands around or behind the eye
+};
+
+// The footprint corners' angles from the forward direction (fx, fz).
+Sight sight_of(const View& v, const BoxEntry& e, float fx, float fz)
+{
+    Sight s{0.0f, 0.0f, false};
+    constexpr float half_turn = 3.14159265f;
+    for (int k = 0; k < strip_vertices - 2; k += 2) {
+        const float dx = e.box->vertices[k][0] - v.eye[0], dz = e.box->vertices[k][2] - v.eye[2];
+        const float a = std::atan2(fx * dz - fz * dx, fx * dx + fz * dz);
+        s.from = k == 0 ? a : std::min(s.from, a);
+        s.to = k == 0 ? a : std::max(s.to, a);
+    }
+    s.known = s.to - s.from < half_turn * 0.9f;
+    return s;
+}
+
+// True when wall w stands between the eye and box b: their footprints are
+// apart by more than the touch distance across a line with the eye on w's side.
+bool stands_before(const View& v, const BoxEntry& w, const BoxEntry& b)
+{
+    for (int a = 0; a < 3; a += 2) {
+        if (w.high[a] + touch_distance < b.low[a] && v.eye[a] < b.low[a])
+            return true;
+        if (w.low[a] - touch_distance > b.high[a] && v.eye[a] > b.high[a])
+            return true;
+    }
+    return false;
+}
+
+// The parts of [from, to] that no span covers, in order.
+std::vector<std::pair<float, float>> uncovered(float from, float to, std::vector<std::pair<float, float>>& spans)
+{
+    std::sort(spans.begin(), spans.end());
+    std::vector<std::pair<float, float>> gaps;
+    float reached = from;
+    for (const auto& span : spans) {
+        if (reached >= to)
+            break;
+        if (span.first > reached)
+            gaps.emplace_back(reached, std::min(span.first, to));
+        reached = std::max(reached, span.second);
+    }
+    if (reached < to)
+        gaps.emplace_back(reached, to);
+    return gaps;
+}
+
+// Screen columns [first, last) a box may show in; none: all of them.
+std::vector<std::vector<std::pair<int, int>>> box_columns;
+
+// Turns directions (angles from forward) into the screen columns they fall
+// in, a column more on each side, for a level eye and a centred perspective.
+std::vector<std::pair<int, int>> columns_of(const std::vector<std::pair<float, float>>& gaps,
+                                            const float* projection, const int* viewport)
+{
+    constexpr float widest = 1.55f;  // radians; farther sideways lies off the screen
+    auto column = [&](float angle) {
+        const float a = std::max(-widest, std::min(widest, angle));
+        const float x = float(viewport[0]) + (projection[0] * std::tan(a) + 1.0f) * 0.5f * float(viewport[2]);
+        return std::max(float(viewport[0]), std::min(float(viewport[0] + viewport[2]), x));
+    };
+    std::vector<std::pair<int, int>> columns;
+    for (const auto& gap : gaps)
+        columns.emplace_back(int(std::floor(column(gap.first))) - 1, int(std::ceil(column(gap.second))) + 1);
+    return columns;
+}
+
+// Leaves out the shown boxes that stand wholly behind walls reaching from
+// below their bottom to above their top, with the eye between floor and
+// ceiling: in every direction they cover, a nearer such wall covers every
+// height they have. Spans are narrowed by two pixels' angle, so that no
+// pixel at their edges is left to the box behind. For a level eye (every
+// screen column one direction) and no scissor of the caller's, a box partly
+// behind such walls gets the screen columns it may show in.
+void skip_hidden_boxes(const View& v, std::vector<char>& shown)
+{
+    float modelview[16], projection[16];
+    int viewport[4];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const float fx = -modelview[2], fz = -modelview[10];  // the view's forward direction
+    if (!v.perspective || viewport[2] <= 0 || projection[0] == 0.0f || (fx == 0.0f && fz == 0.0f))
+        return;
+    constexpr float level_slack = 1e-6f;
+    const bool level = std::fabs(modelview[4]) < level_slack && std::fabs(modelview[6]) < level_slack &&
+                       projection[8] == 0.0f && glIsEnabled(GL_SCISSOR_TEST) == GL_FALSE;
+    const float margin = 4.0f / (std::fabs(projection[0]) * float(viewport[2]));
+    const float least_distance = v.near_reach + sight_slack;
+    const int count = int(batch.boxes.size());
+    std::vector<Sight> sights(static_cast<size_t>(count));
+    box_columns.assign(size_t(count), {});
+    std::vector<int> walls;  // shown boxes around the eye's height, clear of the near plane
+    for (int i = 0; i < count; ++i) {
+        if (!shown[size_t(i)])
+            continue;
+        const BoxEntry& e = batch.boxes[size_t(i)];
+        sights[size_t(i)] = sight_of(v, e, fx, fz);
+        if (sights[size_t(i)].known && e.low[1] < v.eye[1] - least_distance &&
+            e.high[1] > v.eye[1] + least_distance && distance_squared(v, e) > least_distance * least_distance)
+            walls.push_back(i);
+    }
+    std::vector<std::pair<float, float>> spans;
+    for (int i = 0; i < count; ++i) {
+        const Sight& s = sights[size_t(i)];
+        if (!shown[size_t(i)] || !s.known)
+            continue;
+        const BoxEntry& b = batch.boxes[size_t(i)];
+        spans.clear();
+        for (int w : walls) {
+            const BoxEntry& wall = batch.boxes[size_t(w)];
+            const Sight& ws = sights[size_t(w)];
+            if (w != i && ws.to - margin > s.from - margin && ws.from + margin < s.to + margin &&
+                wall.low[1] <= b.low[1] && wall.high[1] >= b.high[1] && stands_before(v, wall, b))
+                spans.emplace_back(ws.from + margin, ws.to - margin);
+        }
+        const auto gaps = uncovered(s.from - margin, s.to + margin, spans);
+        shown[size_t(i)] = !gaps.empty();
+        const bool whole = gaps.size() == 1 && gaps[0].first <= s.from - margin && gaps[0].second >= s.to + margin;
+        if (level && !gaps.empty() && !whole)
+            box_columns[size_t(i)] = columns_of(gaps, projection, viewport);
+    }
+}
+
 // True when no face turned away from the eye can show: the eye stands
 // outside every box by more than the near rectangle reaches, below every
 // open top and above every open bottom, and looks through a perspective.
@@ -342,9 +472,12 @@ std::vector<int> drawing_order(const View& v)
 {
     const int count = int(batch.boxes.size());
     std::vector<char> shown(size_t(count), 1);
+    box_columns.assign(size_t(count), {});
     if (wall_drawing.skip_outside)
         for (int i = 0; i < count; ++i)
             shown[size_t(i)] = !outside_view(v, batch.boxes[size_t(i)]);
+    if (wall_drawing.skip_hidden)
+        skip_hidden_boxes(v, shown);
     std::vector<int> order;
     if (!wall_drawing.near_first) {
         for (int i = 0; i < count; ++i)
@@ -421,8 +554,28 @@ void draw_wall_boxes(bool textured)
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     }
-    for (int index : order)
-        draw_box(batch.boxes[size_t(index)], textured);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    bool scissored = false;
+    for (int index : order) {
+        const auto& columns = box_columns[size_t(index)];
+        if (columns.empty()) {
+            if (scissored)
+                glDisable(GL_SCISSOR_TEST);
+            scissored = false;
+            draw_box(batch.boxes[size_t(index)], textured);
+            continue;
+        }
+        if (!scissored)
+            glEnable(GL_SCISSOR_TEST);
+        scissored = true;
+        for (const auto& [first, last] : columns) {
+            glScissor(first, viewport[1], last - first, viewport[3]);
+            draw_box(batch.boxes[size_t(index)], textured);
+        }
+    }
+    if (scissored)
+        glDisable(GL_SCISSOR_TEST);
     if (arrays) {
         glDisableClientState(GL_VERTEX_ARRAY);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -9,6 +9,7 @@ struct WallDrawing {
     bool arrays = true;        // textured boxes from vertex arrays, not call by call
     bool near_first = true;    // nearest boxes first, so hidden pixels are not shaded
     bool skip_outside = true;  // boxes wholly outside the view are not sent
+    bool skip_hidden = true;   // boxes wholly behind walls from floor to ceiling are not sent
     bool cull_hidden = true;   // faces turned away are culled where none can be seen
 };
 extern WallDrawing wall_drawing;
