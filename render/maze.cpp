@@ -91,10 +91,10 @@ void draw_maze()
     if (textured)
         glDisable(GL_TEXTURE_2D);
     colour_table.fill_rgba("White", 1.0f, floor_colour);
-    draw_floor_rectangle(0.0f);
+    draw_surface_behind_walls(0.0f, draw_floor_rectangle);
     if (viewer_state.popup_view == 1)
         return;
-    draw_floor_rectangle(static_cast<float>(wall_height));
+    draw_surface_behind_walls(static_cast<float>(wall_height), draw_floor_rectangle);
     draw_desks();
     draw_figure(portrait_points[0].x, portrait_points[0].y, first_portrait_texture);
     draw_figure(portrait_points[1].x, portrait_points[1].y, second_portrait_texture);

@@ -388,6 +388,20 @@ std::vector<std::pair<int, int>> columns_of(const std::vector<std::pair<float, f
     return columns;
 }
 
+// The walls of the last box drawing that hide what lies behind them from a
+// level eye, for the floor and the ceiling drawn after them.
+struct Occluders {
+    bool usable = false;
+    View view;
+    float fx = 0.0f, fz = 0.0f;  // the forward direction
+    float projection[16];
+    int viewport[4];
+    float margin = 0.0f;         // two pixels' angle
+    std::vector<int> walls;
+    std::vector<Sight> sights;
+};
+Occluders occluders;
+
 // Leaves out the shown boxes that stand wholly behind walls reaching from
 // below their bottom to above their top, with the eye between floor and
 // ceiling: in every direction they cover, a nearer such wall covers every
@@ -422,6 +436,17 @@ void skip_hidden_boxes(const View& v, std::vector<char>& shown)
         if (sights[size_t(i)].known && e.low[1] < v.eye[1] - least_distance &&
             e.high[1] > v.eye[1] + least_distance && distance_squared(v, e) > least_distance * least_distance)
             walls.push_back(i);
+    }
+    occluders.usable = level;
+    if (level) {
+        occluders.view = v;
+        occluders.fx = fx;
+        occluders.fz = fz;
+        std::copy(projection, projection + 16, occluders.projection);
+        std::copy(viewport, viewport + 4, occluders.viewport);
+        occluders.margin = margin;
+        occluders.walls = walls;
+        occluders.sights = sights;
     }
     std::vector<std::pair<float, float>> spans;
     for (int i = 0; i < count; ++i) {
@@ -515,6 +540,77 @@ std::vector<int> drawing_order(const View& v)
     return order;
 }
 
+// Eye-space depth at which the ray at angle a from forward first meets the
+// footprint of box e; a huge value when it misses.
+float entry_depth(const BoxEntry& e, float a)
+{
+    const Occluders& o = occluders;
+    const float c = std::cos(a), s = std::sin(a);
+    const float dx = o.fx * c - o.fz * s, dz = o.fz * c + o.fx * s;  // forward turned by a
+    float nearest = 1e30f;
+    for (int k = 0; k < strip_vertices - 2; k += 2) {
+        const float* p = e.box->vertices[k];
+        const float* q = e.box->vertices[k + 2];
+        const float ex = q[0] - p[0], ez = q[2] - p[2];
+        const float px = p[0] - o.view.eye[0], pz = p[2] - o.view.eye[2];
+        const float det = ex * dz - ez * dx;
+        if (det == 0.0f)
+            continue;
+        const float t = (ex * pz - ez * px) / det;   // along the ray
+        const float u = (dx * pz - dz * px) / det;   // along the edge
+        if (t > 0.0f && u >= 0.0f && u <= 1.0f)
+            nearest = std::min(nearest, t);
+    }
+    return nearest * c;
+}
+
+// The farthest a wall's nearest face lies (eye-space depth) over the rays
+// from angle a0 to a1: at both ends and at its corners between them.
+float farthest_entry(const BoxEntry& e, float a0, float a1)
+{
+    float farthest = std::max(entry_depth(e, a0), entry_depth(e, a1));
+    const Occluders& o = occluders;
+    for (int k = 0; k < strip_vertices - 2; k += 2) {
+        const float dx = e.box->vertices[k][0] - o.view.eye[0], dz = e.box->vertices[k][2] - o.view.eye[2];
+        const float a = std::atan2(o.fx * dz - o.fz * dx, o.fx * dx + o.fz * dz);
+        if (a > a0 && a < a1)
+            farthest = std::max(farthest, o.fx * dx + o.fz * dz);
+    }
+    return farthest;
+}
+
+// The screen row (from the viewport's bottom, pixels) where height y lies
+// at eye-space depth d straight ahead of a level eye.
+float row_at(float y, float depth)
+{
+    const Occluders& o = occluders;
+    const float ndc = o.projection[5] * (y - o.view.eye[1]) / depth;
+    return float(o.viewport[1]) + (ndc + 1.0f) * 0.5f * float(o.viewport[3]);
+}
+
+// The rows [first, last) of the columns from angle a0 to a1 in which the
+// surface at height y may show: none above (or below) the edge, two rows
+// more, where the nearest wall covering all of them meets its height.
+std::pair<int, int> surface_rows(float y, float a0, float a1)
+{
+    const Occluders& o = occluders;
+    float bound = 1e30f;
+    for (int w : o.walls) {
+        const BoxEntry& e = batch.boxes[size_t(w)];
+        const Sight& s = o.sights[size_t(w)];
+        if (e.low[1] <= y && e.high[1] >= y && s.from + o.margin < a0 - o.margin && s.to - o.margin > a1 + o.margin)
+            bound = std::min(bound, farthest_entry(e, a0, a1));
+    }
+    const int bottom = o.viewport[1], top = o.viewport[1] + o.viewport[3];
+    if (bound >= 1e29f || bound <= 0.0f)
+        return {bottom, top};
+    const float row = row_at(y, bound);
+    constexpr int slack_rows = 2;
+    if (y < o.view.eye[1])
+        return {bottom, std::min(top, std::max(bottom, int(std::ceil(row)) + slack_rows))};
+    return {std::max(bottom, std::min(top, int(std::floor(row)) - slack_rows)), top};
+}
+
 // Draws one box: from the arrays when textured, else call by call.
 void draw_box(const BoxEntry& e, bool textured)
 {
@@ -537,6 +633,7 @@ void draw_box(const BoxEntry& e, bool textured)
 // textured or in their vertex colours, under the current matrices.
 void draw_wall_boxes(bool textured)
 {
+    occluders.usable = false;
     refresh_batch();
     if (batch.boxes.empty())
         return;
@@ -582,4 +679,39 @@ void draw_wall_boxes(bool textured)
     }
     if (cull)
         glDisable(GL_CULL_FACE);
+}
+
+// Draws a level surface at height y (the floor or the ceiling) with
+// draw(y), after draw_wall_boxes under the same matrices: where the walls
+// just drawn hide it from a level eye, its pixels are scissored away.
+void draw_surface_behind_walls(float y, void (*draw)(float))
+{
+    const Occluders& o = occluders;
+    if (!wall_drawing.skip_hidden || !o.usable || batch.boxes.empty()) {
+        draw(y);
+        return;
+    }
+    constexpr int band_pixels = 40, most_bands = 48;  // columns per band, most bands
+    const int bands = std::max(1, std::min(most_bands, o.viewport[2] / band_pixels));
+    auto angle = [&o](int column) {
+        const float ndc = 2.0f * float(column - o.viewport[0]) / float(o.viewport[2]) - 1.0f;
+        return std::atan(ndc / o.projection[0]);
+    };
+    glEnable(GL_SCISSOR_TEST);
+    int first_column = o.viewport[0];
+    std::pair<int, int> rows{0, -1};
+    for (int k = 0; k <= bands; ++k) {
+        const int column = o.viewport[0] + o.viewport[2] * k / bands;
+        const int next = o.viewport[0] + o.viewport[2] * (k + 1) / bands;
+        const std::pair<int, int> band = k < bands ? surface_rows(y, angle(column), angle(next)) : std::pair<int, int>{0, -1};
+        if (band == rows)
+            continue;
+        if (k > 0 && rows.second > rows.first) {
+            glScissor(first_column, rows.first, column - first_column, rows.second - rows.first);
+            draw(y);
+        }
+        first_column = column;
+        rows = band;
+    }
+    glDisable(GL_SCISSOR_TEST);
 }

@@ -9,7 +9,8 @@ struct WallDrawing {
     bool arrays = true;        // textured boxes from vertex arrays, not call by call
     bool near_first = true;    // nearest boxes first, so hidden pixels are not shaded
     bool skip_outside = true;  // boxes wholly outside the view are not sent
-    bool skip_hidden = true;   // boxes wholly behind walls from floor to ceiling are not sent
+    bool skip_hidden = true;   // boxes wholly behind walls from floor to ceiling are not sent,
+                               // nor the floor and ceiling where such walls hide them
     bool cull_hidden = true;   // faces turned away are culled where none can be seen
 };
 extern WallDrawing wall_drawing;
@@ -18,3 +19,8 @@ extern WallDrawing wall_drawing;
 // textured or in their vertex colours, under the current matrices.
 void draw_wall_boxes(bool textured);
 
+
+// Draws a level surface at height y (the floor or the ceiling) with
+// draw(y), after draw_wall_boxes under the same matrices: where the walls
+// just drawn hide it from a level eye, its pixels are scissored away.
+void draw_surface_behind_walls(float y, void (*draw)(float));
