@@ -26,7 +26,6 @@ struct DrawingSwitch {
 
 const DrawingSwitch drawing_switches[] = {
     {"walls from arrays", &WallDrawing::arrays},
-    {"nearest boxes first", &WallDrawing::near_first},
     {"boxes out of sight skipped", &WallDrawing::skip_outside},
     {"boxes behind walls skipped", &WallDrawing::skip_hidden},
     {"turned-away faces culled", &WallDrawing::cull_hidden},
@@ -53,15 +52,11 @@ GLuint count_fragments(GLenum depth_function)
 } // namespace
 
 // Prints the rasterized and shaded fragments per pixel of the frame, all of
-// it and without the walls and lintels, with and without each way of drawing
-// that changes them.
+// it and without the walls and lintels, and without culling.
 void print_fragments(const char* view)
 {
     const double pixels = double(window_state.width) * window_state.height;
     const GLuint rasterized = count_fragments(GL_ALWAYS), shaded = count_fragments(GL_LESS);
-    wall_drawing.near_first = false;
-    const GLuint shaded_in_table_order = count_fragments(GL_LESS);
-    wall_drawing.near_first = true;
     wall_drawing.cull_hidden = false;
     const GLuint rasterized_unculled = count_fragments(GL_ALWAYS);
     wall_drawing.cull_hidden = true;
@@ -71,9 +66,9 @@ void print_fragments(const char* view)
     floor_plan.wall_count = walls;
     floor_plan.lintel_count = lintels;
     std::printf("fragments per pixel, %-24s rasterized %.2f (%.2f without culling; floor, ceiling and the "
-                "rest alone %.2f), shaded %.2f (%.2f in table order; the rest alone %.2f)\n",
+                "rest alone %.2f), shaded %.2f (the rest alone %.2f)\n",
                 view, rasterized / pixels, rasterized_unculled / pixels, rest_rasterized / pixels,
-                shaded / pixels, shaded_in_table_order / pixels, rest_shaded / pixels);
+                shaded / pixels, rest_shaded / pixels);
 }
 
 namespace {

@@ -1,7 +1,7 @@
 // wall_batch.cpp -- the wall and lintel boxes: vertex arrays built when the
-// boxes change, the drawing order (nearest first, yet boxes that touch keep
-// their table order), the boxes out of sight, and the culling of faces
-// turned away from the eye where no such face can be seen.
+// boxes change, the boxes out of sight or behind walls left out (and the
+// floor and ceiling behind walls), and the culling of faces turned away from
+// the eye where no such face can be seen.
 #include "render/wall_batch.h"
 
 #include <GL/gl.h>  // Required for: glDrawArrays(), glVertexPointer(), glCullFace()
@@ -21,9 +21,8 @@ namespace {
 constexpr int strip_vertices = 10;     // a box's closed quad strip
 constexpr int underside_vertices = 4;  // a lintel's bottom quad
 // Boxes closer than this (world units) may show faces in one plane or
-// meeting at equal depth; such boxes keep their table order, since the one
-// drawn first wins a tie of depths. Far above the depth buffer's step at
-// the far plane.
+// meeting at equal depth: neither hides the other. Far above the depth
+// buffer's step at the far plane.
 constexpr float touch_distance = 0.05f;
 // Slack of the tests that leave out a box or cull its faces, world units.
 constexpr float sight_slack = 1e-3f;
@@ -42,7 +41,6 @@ struct BoxEntry {
     bool lintel;
     int first;            // first vertex of its strip in the arrays
     float low[3], high[3]; // bounds of its vertices
-    std::vector<int> later; // touching boxes after it in table order
 };
 
 // The arrays and order constraints, with the boxes they were built from.
@@ -132,7 +130,7 @@ void add_vertex(const float* p, float s, float t)
 // coordinates.
 void add_box(const WallBox* list, int count, int index, bool lintel)
 {
-    BoxEntry entry{&list[index], lintel, int(batch.positions.size() / 3), {}, {}, {}};
+    BoxEntry entry{&list[index], lintel, int(batch.positions.size() / 3), {}, {}};
     float s = 0.0f, t = 0.0f;
     for (int k = 0; k < strip_vertices; ++k) {
         const float* p = list[index].vertices[k];
@@ -148,15 +146,6 @@ void add_box(const WallBox* list, int count, int index, bool lintel)
         for (int k = 0; k < strip_vertices - 2; k += 2)
             add_vertex(list[index].vertices[k], s, t);
     batch.boxes.push_back(entry);
-}
-
-// True when two boxes come closer than the touch distance.
-bool touching(const BoxEntry& a, const BoxEntry& b)
-{
-    for (int k = 0; k < 3; ++k)
-        if (a.low[k] > b.high[k] + touch_distance || b.low[k] > a.high[k] + touch_distance)
-            return false;
-    return true;
 }
 
 // The normal of the polygon p0 p1 p2 by its winding.
@@ -209,12 +198,8 @@ void refresh_batch()
     for (int i = 0; i < lintels; ++i)
         add_box(lintel_boxes, lintels, i, true);
     batch.outward_front = true;
-    for (size_t i = 0; i < batch.boxes.size(); ++i) {
-        batch.outward_front = batch.outward_front && closed_outward_front(batch.boxes[i]);
-        for (size_t j = i + 1; j < batch.boxes.size(); ++j)
-            if (touching(batch.boxes[i], batch.boxes[j]))
-                batch.boxes[i].later.push_back(int(j));
-    }
+    for (const BoxEntry& e : batch.boxes)
+        batch.outward_front = batch.outward_front && closed_outward_front(e);
 }
 
 // The eye and the view volume under the current matrices.
@@ -491,8 +476,8 @@ bool back_faces_hidden(const View& v, const std::vector<int>& drawn)
     return true;
 }
 
-// The boxes to draw, in order: out of sight left out, then nearest first
-// among those whose touching predecessors in table order are drawn.
+// The boxes to draw, in table order (on equal depths the box drawn first
+// wins, so the order stays), without those out of sight.
 std::vector<int> drawing_order(const View& v)
 {
     const int count = int(batch.boxes.size());
@@ -504,39 +489,9 @@ std::vector<int> drawing_order(const View& v)
     if (wall_drawing.skip_hidden)
         skip_hidden_boxes(v, shown);
     std::vector<int> order;
-    if (!wall_drawing.near_first) {
-        for (int i = 0; i < count; ++i)
-            if (shown[size_t(i)])
-                order.push_back(i);
-        return order;
-    }
-    std::vector<int> waiting(size_t(count), 0);
-    std::vector<float> distance(size_t(count), 0.0f);
-    for (int i = 0; i < count; ++i) {
-        distance[size_t(i)] = distance_squared(v, batch.boxes[size_t(i)]);
-        for (int j : batch.boxes[size_t(i)].later)
-            waiting[size_t(j)] += shown[size_t(i)];
-    }
-    // A heap of the boxes ready to draw, nearest on top; table order on a tie.
-    auto farther = [&distance](int a, int b) {
-        return distance[size_t(a)] != distance[size_t(b)] ? distance[size_t(a)] > distance[size_t(b)] : a > b;
-    };
-    std::vector<int> ready;
     for (int i = 0; i < count; ++i)
-        if (shown[size_t(i)] && waiting[size_t(i)] == 0)
-            ready.push_back(i);
-    std::make_heap(ready.begin(), ready.end(), farther);
-    while (!ready.empty()) {
-        std::pop_heap(ready.begin(), ready.end(), farther);
-        const int next = ready.back();
-        ready.pop_back();
-        order.push_back(next);
-        for (int j : batch.boxes[size_t(next)].later)
-            if (shown[size_t(j)] && --waiting[size_t(j)] == 0) {
-                ready.push_back(j);
-                std::push_heap(ready.begin(), ready.end(), farther);
-            }
-    }
+        if (shown[size_t(i)])
+            order.push_back(i);
     return order;
 }
 

@@ -1,13 +1,12 @@
 // wall_batch.h -- the wall and lintel boxes drawn from arrays built once per
-// plan, nearest first, without the boxes out of sight and, where the eye can
-// never see them, without the faces turned away from it.
+// plan, without the boxes out of sight or behind walls and, where the eye
+// can never see them, without the faces turned away from it.
 #pragma once
 
 // How the boxes are drawn; every way gives the same picture. All on in the
 // program; the benchmark turns each off to measure what it saves.
 struct WallDrawing {
     bool arrays = true;        // textured boxes from vertex arrays, not call by call
-    bool near_first = true;    // nearest boxes first, so hidden pixels are not shaded
     bool skip_outside = true;  // boxes wholly outside the view are not sent
     bool skip_hidden = true;   // boxes wholly behind walls from floor to ceiling are not sent,
                                // nor the floor and ceiling where such walls hide them

@@ -383,7 +383,7 @@ TEST(Maze, EveryWayOfDrawingTheBoxesGivesTheSamePicture)
 {
     open_windows();
     // T junctions listed before the wall they meet (their end faces lie in its
-    // sides' planes), a corner, two walls overlapping on one line, a diagonal,
+    // sides' planes, where the box drawn first wins), a corner, two walls overlapping on one line, a diagonal,
     // a wall of no length, walls behind walls, and lintels over a door and across the room.
     set_plan(30, -30, {{10, -20, 10, -28}, {14, -10, 14, -20}, {2, -2, 2, -20}, {2, -20, 20, -20}, {12, -5, 18, -5},
                        {15, -5, 25, -5}, {4, -4, 9, -9}, {20, -12, 20, -12}, {5, -24, 9, -24}, {3, -21, 3, -23}},
@@ -402,7 +402,7 @@ TEST(Maze, EveryWayOfDrawingTheBoxesGivesTheSamePicture)
     for (int textures : {1, 0})
         for (const auto& view : views) {
             viewer_state.textures_on = textures;
-            wall_drawing = {false, false, false, false, false};
+            wall_drawing = {false, false, false, false};
             const Picture table_order = frame(view.eye, view.target);
             wall_drawing = WallDrawing{};
             const Picture drawn = frame(view.eye, view.target);
