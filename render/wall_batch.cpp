@@ -353,8 +353,13 @@ std::vector<std::pair<float, float>> uncovered(float from, float to, std::vector
     return gaps;
 }
 
-// Screen columns [first, last) a box may show in; none: all of them.
-std::vector<std::vector<std::pair<int, int>>> box_columns;
+// A scissor rectangle: columns [x0, x1), rows [y0, y1).
+struct ScreenRect {
+    int x0, x1, y0, y1;
+};
+
+// The rectangles a box may show in; none: all of the window.
+std::vector<std::vector<ScreenRect>> box_rects;
 
 // Turns directions (angles from forward) into the screen columns they fall
 // in, a column more on each side, for a level eye and a centred perspective.
@@ -387,6 +392,57 @@ struct Occluders {
 };
 Occluders occluders;
 
+float entry_depth(const BoxEntry& e, float a);
+float row_at(float y, float depth);
+
+// The nearest face of box e over the rays from angle a0 to a1: the least
+// eye-space depth at both ends and at its corners between; a huge value
+// when a ray misses it.
+float nearest_entry(const BoxEntry& e, float a0, float a1)
+{
+    const Occluders& o = occluders;
+    float nearest = std::min(entry_depth(e, a0), entry_depth(e, a1));
+    if (std::max(entry_depth(e, a0), entry_depth(e, a1)) >= 1e29f)
+        return 1e30f;
+    for (int k = 0; k < strip_vertices - 2; k += 2) {
+        const float dx = e.box->vertices[k][0] - o.view.eye[0], dz = e.box->vertices[k][2] - o.view.eye[2];
+        const float a = std::atan2(o.fx * dz - o.fz * dx, o.fx * dx + o.fz * dz);
+        if (a > a0 && a < a1)
+            nearest = std::min(nearest, o.fx * dx + o.fz * dz);
+    }
+    return nearest;
+}
+
+// The lowest row above which box b is hidden by the boxes above the eye
+// standing before it (a lintel before another): such a box hides every point
+// of b seen above its bottom edge, when it reaches as high as b. Looks at
+// the few such boxes nearest to b in front of it; the top of the window when
+// none covers all of b's span.
+float hidden_above(const BoxEntry& b, const Sight& s, const std::vector<int>& upper,
+                   const std::vector<float>& upper_distance, float b_distance)
+{
+    constexpr int most_looked_at = 24, enough_found = 3;
+    constexpr float slack_rows = 2.0f;
+    const Occluders& o = occluders;
+    float limit = 1e30f;
+    int found = 0;
+    const int nearer = int(std::lower_bound(upper_distance.begin(), upper_distance.end(), b_distance) -
+                           upper_distance.begin());
+    for (int k = nearer - 1; k >= 0 && k >= nearer - most_looked_at && found < enough_found; --k) {
+        const BoxEntry& wall = batch.boxes[size_t(upper[size_t(k)])];
+        const Sight& ws = o.sights[size_t(upper[size_t(k)])];
+        if (wall.high[1] < b.high[1] || ws.from + o.margin >= s.from - o.margin ||
+            ws.to - o.margin <= s.to + o.margin || !stands_before(o.view, wall, b))
+            continue;
+        const float depth = nearest_entry(wall, s.from - o.margin, s.to + o.margin);
+        if (depth <= 0.0f || depth >= 1e29f)
+            continue;
+        ++found;
+        limit = std::min(limit, row_at(wall.low[1], depth) + slack_rows);
+    }
+    return limit;
+}
+
 // Leaves out the shown boxes that stand wholly behind walls reaching from
 // below their bottom to above their top, with the eye between floor and
 // ceiling: in every direction they cover, a nearer such wall covers every
@@ -411,7 +467,7 @@ void skip_hidden_boxes(const View& v, std::vector<char>& shown)
     const float least_distance = v.near_reach + sight_slack;
     const int count = int(batch.boxes.size());
     std::vector<Sight> sights(static_cast<size_t>(count));
-    box_columns.assign(size_t(count), {});
+    box_rects.assign(size_t(count), {});
     std::vector<int> walls;  // shown boxes around the eye's height, clear of the near plane
     for (int i = 0; i < count; ++i) {
         if (!shown[size_t(i)])
@@ -431,8 +487,23 @@ void skip_hidden_boxes(const View& v, std::vector<char>& shown)
         std::copy(viewport, viewport + 4, occluders.viewport);
         occluders.margin = margin;
         occluders.walls = walls;
+        std::sort(occluders.walls.begin(), occluders.walls.end(), [&v](int a, int b) {
+            return distance_squared(v, batch.boxes[size_t(a)]) < distance_squared(v, batch.boxes[size_t(b)]);
+        });
         occluders.sights = sights;
     }
+    // Boxes above the eye (lintels), nearest first, that may hide the tops of others.
+    std::vector<int> upper;
+    for (int i = 0; level && i < count; ++i)
+        if (shown[size_t(i)] && sights[size_t(i)].known && batch.boxes[size_t(i)].low[1] > v.eye[1] + least_distance &&
+            distance_squared(v, batch.boxes[size_t(i)]) > least_distance * least_distance)
+            upper.push_back(i);
+    std::sort(upper.begin(), upper.end(), [&v](int a, int b) {
+        return distance_squared(v, batch.boxes[size_t(a)]) < distance_squared(v, batch.boxes[size_t(b)]);
+    });
+    std::vector<float> upper_distance;
+    for (int i : upper)
+        upper_distance.push_back(distance_squared(v, batch.boxes[size_t(i)]));
     std::vector<std::pair<float, float>> spans;
     for (int i = 0; i < count; ++i) {
         const Sight& s = sights[size_t(i)];
@@ -450,8 +521,22 @@ void skip_hidden_boxes(const View& v, std::vector<char>& shown)
         const auto gaps = uncovered(s.from - margin, s.to + margin, spans);
         shown[size_t(i)] = !gaps.empty();
         const bool whole = gaps.size() == 1 && gaps[0].first <= s.from - margin && gaps[0].second >= s.to + margin;
-        if (level && !gaps.empty() && !whole)
-            box_columns[size_t(i)] = columns_of(gaps, projection, viewport);
+        if (!level || gaps.empty())
+            continue;
+        const float top = hidden_above(b, s, upper, upper_distance, distance_squared(v, b));
+        const int bottom = viewport[1];
+        const int last_row = top >= float(viewport[1] + viewport[3]) ? viewport[1] + viewport[3] : int(std::ceil(top));
+        if (last_row <= bottom) {
+            shown[size_t(i)] = false;
+            continue;
+        }
+        if (whole && last_row == viewport[1] + viewport[3])
+            continue;
+        const std::vector<std::pair<int, int>> columns =
+            whole ? std::vector<std::pair<int, int>>{{viewport[0], viewport[0] + viewport[2]}}
+                  : columns_of(gaps, projection, viewport);
+        for (const auto& [first, last] : columns)
+            box_rects[size_t(i)].push_back({first, last, bottom, last_row});
     }
 }
 
@@ -482,7 +567,7 @@ std::vector<int> drawing_order(const View& v)
 {
     const int count = int(batch.boxes.size());
     std::vector<char> shown(size_t(count), 1);
-    box_columns.assign(size_t(count), {});
+    box_rects.assign(size_t(count), {});
     if (wall_drawing.skip_outside)
         for (int i = 0; i < count; ++i)
             shown[size_t(i)] = !outside_view(v, batch.boxes[size_t(i)]);
@@ -550,8 +635,13 @@ std::pair<int, int> surface_rows(float y, float a0, float a1)
 {
     const Occluders& o = occluders;
     float bound = 1e30f;
+    // The walls lie nearest first: none past one whose least depth over the
+    // band is beyond the bound found can lower it.
+    const float widest = std::cos(std::max(std::fabs(a0), std::fabs(a1)));
     for (int w : o.walls) {
         const BoxEntry& e = batch.boxes[size_t(w)];
+        if (std::sqrt(distance_squared(o.view, e)) * widest >= bound)
+            break;
         const Sight& s = o.sights[size_t(w)];
         if (e.low[1] <= y && e.high[1] >= y && s.from + o.margin < a0 - o.margin && s.to - o.margin > a1 + o.margin)
             bound = std::min(bound, farthest_entry(e, a0, a1));
@@ -610,8 +700,8 @@ void draw_wall_boxes(bool textured)
     glGetIntegerv(GL_VIEWPORT, viewport);
     bool scissored = false;
     for (int index : order) {
-        const auto& columns = box_columns[size_t(index)];
-        if (columns.empty()) {
+        const auto& rects = box_rects[size_t(index)];
+        if (rects.empty()) {
             if (scissored)
                 glDisable(GL_SCISSOR_TEST);
             scissored = false;
@@ -621,8 +711,8 @@ void draw_wall_boxes(bool textured)
         if (!scissored)
             glEnable(GL_SCISSOR_TEST);
         scissored = true;
-        for (const auto& [first, last] : columns) {
-            glScissor(first, viewport[1], last - first, viewport[3]);
+        for (const ScreenRect& r : rects) {
+            glScissor(r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0);
             draw_box(batch.boxes[size_t(index)], textured);
         }
     }
@@ -646,7 +736,7 @@ void draw_surface_behind_walls(float y, void (*draw)(float))
         draw(y);
         return;
     }
-    constexpr int band_pixels = 40, most_bands = 48;  // columns per band, most bands
+    constexpr int band_pixels = 16, most_bands = 160;  // columns per band, most bands
     const int bands = std::max(1, std::min(most_bands, o.viewport[2] / band_pixels));
     auto angle = [&o](int column) {
         const float ndc = 2.0f * float(column - o.viewport[0]) / float(o.viewport[2]) - 1.0f;

@@ -384,10 +384,11 @@ TEST(Maze, EveryWayOfDrawingTheBoxesGivesTheSamePicture)
     open_windows();
     // T junctions listed before the wall they meet (their end faces lie in its
     // sides' planes, where the box drawn first wins), a corner, two walls overlapping on one line, a diagonal,
-    // a wall of no length, walls behind walls, and lintels over a door and across the room.
+    // a wall of no length, walls behind walls, and lintels over a door and
+    // across the room, one behind another.
     set_plan(30, -30, {{10, -20, 10, -28}, {14, -10, 14, -20}, {2, -2, 2, -20}, {2, -20, 20, -20}, {12, -5, 18, -5},
                        {15, -5, 25, -5}, {4, -4, 9, -9}, {20, -12, 20, -12}, {5, -24, 9, -24}, {3, -21, 3, -23}},
-             {{2, -10, 2, -13}, {4, -14, 20, -14}});
+             {{2, -10, 2, -13}, {4, -14, 20, -14}, {6, -17, 12, -17}});
     std::vector<unsigned char> stripes(16 * 16 * 3);  // a texture that shows which way s runs
     for (size_t i = 0; i < stripes.size(); ++i)
         stripes[i] = static_cast<unsigned char>((i / 3 % 16) * 16 + (i % 3) * 40 + (i / 48) * 5);
