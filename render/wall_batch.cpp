@@ -392,6 +392,7 @@ struct Occluders {
 };
 Occluders occluders;
 
+// Where a ray first meets a box, and where a height lies on the screen (below).
 float entry_depth(const BoxEntry& e, float a);
 float row_at(float y, float depth);
 
