@@ -70,7 +70,8 @@ int positive(int pixels) { return pixels > 0 ? pixels : 1; }
 
 } // namespace
 
-// Draws one frame of the main window, then redraws the status strip.
+// Draws one frame of the main window, then the status strip if its line
+// or size changed.
 void on_display()
 {
     glutSetWindow(window_state.main_window);
@@ -97,7 +98,7 @@ void on_display()
     if (!kiosk_out_of_order())
         draw_touch_face();
     glutSwapBuffers();
-    on_status_display();
+    refresh_status_strip();
 }
 
 // Keeps the projection and the status strip in step with the window size.

@@ -38,7 +38,37 @@ void place_status_raster()
     glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
 }
 
+// What the strip was last drawn with: its line and the main window's size,
+// which places the line and sizes the strip.
+struct StripDrawn {
+    std::string text;
+    int width = -1, height = -1;
+};
+StripDrawn strip_drawn;
+
+// Frames that still redraw the strip after its line or size changed: two,
+// since Mesa may take the new size of a resized strip only at its next swap.
+constexpr int frames_after_change = 2;
+int strip_frames_owed = frames_after_change;
+
 } // namespace
+
+// Redraws the status strip when its line or the window size changed since
+// it was drawn; X keeps the strip's pixels in between, and an exposed strip
+// is redrawn by its own display callback.
+void refresh_status_strip()
+{
+    const std::string text = glyph_text(window_state.status_text, status_text_size);
+    if (text != strip_drawn.text || window_state.width != strip_drawn.width ||
+        window_state.height != strip_drawn.height) {
+        strip_drawn = {text, window_state.width, window_state.height};
+        strip_frames_owed = frames_after_change;
+    }
+    if (strip_frames_owed == 0)
+        return;
+    --strip_frames_owed;
+    on_status_display();
+}
 
 // Redraws the status strip: grey background, green frame, white status line.
 void on_status_display()

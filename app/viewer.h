@@ -28,6 +28,8 @@ void on_passive_motion(int x, int y);
 
 // Status strip.
 void on_status_display();
+// Redraws the status strip when its line or the window size changed.
+void refresh_status_strip();
 void on_status_reshape(int w, int h);
 void draw_status_text(const char* text);
 

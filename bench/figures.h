@@ -20,6 +20,7 @@ struct ViewerSetup {
     StandPoint room;          // inside a room, clear of walls and the desk
     StandPoint corridor;      // in the corridor
     float corridor_heading;   // walking view heading for the frame figures, degrees
+    std::string widths;       // window widths of the frame figures, "700,1920"; empty: all
 };
 
 // Opens the viewer's windows in the working directory (start_up), once.
@@ -28,6 +29,21 @@ void open_viewer(int* argc, char** argv);
 // Frames of the walking and pop-up views at 700 x 500 and 1920 x 1080
 // against an empty frame of the same window.
 std::vector<Figure> frame_figures(const ViewerSetup& setup, const Effort& effort);
+
+// Where the walking frame's time goes: each way of drawing the boxes and
+// the strip's redraw on against off, at every size; prints the fragments
+// per pixel at 700 x 500.
+std::vector<Figure> part_figures(const ViewerSetup& setup, const Effort& effort);
+
+// One frame of the viewer, finished (glFinish and an X round trip).
+void viewer_frame();
+// The status strip alone, finished.
+void status_strip_frame();
+// Each way of drawing the boxes on against off, and the strip only when its
+// line changes against every frame, at the current size and pose.
+std::vector<Figure> drawing_switch_figures(const Effort& effort);
+// Prints the fragments per pixel one frame rasterizes and shades.
+void print_fragments(const char* view);
 
 // Motion events inside a room and in the corridor against a bare validated
 // parse of Department.xml.

@@ -27,11 +27,15 @@ set -e
     --probe="$bin/vevuv_startup_probe" --minimal="$bin/vevuv_minimal_glut" | grep -Ev '^(Reading|Strip:)'
 "$bin/vevuv_bench" --building="$work/capacity" --label="capacity building" \
     --figures=frame,motion,find --room="$room" --corridor="$corridor" | grep -Ev '^(Reading|Strip:)'
+echo "== where the frame's time goes: each way of drawing on against off =="
+"$bin/vevuv_bench" --building="$root/data" --label="shipped building, parts" --figures=parts | grep -Ev '^(Reading|Strip:)'
+"$bin/vevuv_bench" --building="$work/capacity" --label="capacity building, parts" \
+    --figures=parts --corridor="$corridor" | grep -Ev '^(Reading|Strip:)'
 echo "== random walk against the walls (moves that crossed a wall; goal 0) =="
 "$bin/vevuv_wall_walk" --building="$root/data" --label="shipped building" | grep -Ev '^(Reading|Strip:)'
 "$bin/vevuv_wall_walk" --building="$work/capacity" --label="capacity building" | grep -Ev '^(Reading|Strip:)'
 bash "$root/bench/idle_cpu.sh" "$build/vevuv" "$root/data"
 SCRIPT
 export LIBGL_ALWAYS_SOFTWARE=1
-xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp -noreset" bash "$work/figures.sh" \
+xvfb-run -a -s "-screen 0 3840x2160x24 -nolisten tcp -noreset" bash "$work/figures.sh" \
     | tee "$build/bench_results.txt"

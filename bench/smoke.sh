@@ -12,7 +12,7 @@ if [ $# -ne 3 ]; then
 fi
 # The figures need an X server; start a virtual one when there is none.
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 3840x2160x24 -nolisten tcp -noreset" bash "$0" "$@"
 fi
 
 bin=$1
@@ -40,9 +40,10 @@ expect_sound() {
 "$bin/vevuv_bench" --building="$data" --label=shipped --quick \
     --probe="$bin/vevuv_startup_probe" --minimal="$bin/vevuv_minimal_glut" \
     >"$out/shipped.txt" 2>&1 || { cat "$out/shipped.txt"; exit 1; }
-for figure in "start-up to first frame" "frame walking 700x500" "frame one textured layer 700x500" \
-              "frame pop-up 700x500" \
-              "frame walking 1920x1080" "frame pop-up 1920x1080" "motion step in a room" \
+for figure in "start-up to first frame" "frame walking, start pose 700x500" "frame walking, corridor 700x500" \
+              "frame one textured layer 700x500" "frame pop-up 700x500" "frame walking, corridor 1920x1080" \
+              "frame pop-up 1920x1080" "frame walking, start pose 3840x2160" "frame pop-up 3840x2160" \
+              "frame status strip alone 3840x2160" "motion step in a room" \
               "motion step in the corridor" "SGI decode 2048x2048 run-length" \
               "SGI decode 2048x2048 verbatim" "way planning to room" "frame walking, way shown" \
               "start-up to first frame, kiosk with touch face" "frame walking, touch face 1920x1080" \
@@ -57,7 +58,7 @@ corridor=$(echo "$points" | awk '$1 == "corridor" { print $2 "," $3 }')
 "$bin/vevuv_bench" --building="$out/capacity" --label=capacity --quick \
     --figures=frame,motion,find --room="$room" --corridor="$corridor" \
     >"$out/capacity.txt" 2>&1 || { cat "$out/capacity.txt"; exit 1; }
-for figure in "frame walking 700x500" "motion step in a room" "motion step in the corridor" \
+for figure in "frame walking, start pose 700x500" "frame walking, corridor 3840x2160" "motion step in a room" "motion step in the corridor" \
               "way planning to room" "frame walking, way shown"; do
     expect_figure "$out/capacity.txt" "$figure"
 done

@@ -2,7 +2,8 @@
 // building in a directory and prints each with its baseline and the ratio.
 //
 //   vevuv_bench --building=DIR [--label=TEXT] [--room=X,Y] [--corridor=X,Y]
-//               [--heading=DEG] [--figures=frame,motion,find,touch,decode,startup]
+//               [--heading=DEG] [--figures=frame,parts,motion,find,touch,decode,startup]
+//               [--widths=700,1920,3840]
 //               [--probe=PATH] [--minimal=PATH] [--minimal-label=TEXT] [--quick]
 //
 // --minimal names the start-up baseline program; --minimal-label says what
@@ -28,7 +29,7 @@ struct Options {
     std::string probe;
     std::string minimal;
     std::string minimal_label = "minimal GLUT program, same window";
-    bench::ViewerSetup setup = {{4.8f, 1.8f}, {10.0f, 2.7f}, 90.0f};
+    bench::ViewerSetup setup = {{4.8f, 1.8f}, {10.0f, 2.7f}, 90.0f, ""};
     bool quick = false;
 };
 
@@ -66,6 +67,7 @@ bool read_options(int argc, char** argv, Options* o)
         else if ((v = option_value(a, "--probe"))) o->probe = v;
         else if ((v = option_value(a, "--minimal"))) o->minimal = v;
         else if ((v = option_value(a, "--minimal-label"))) o->minimal_label = v;
+        else if ((v = option_value(a, "--widths"))) o->setup.widths = v;
         else if ((v = option_value(a, "--heading"))) o->setup.corridor_heading = float(std::atof(v));
         else if ((v = option_value(a, "--room"))) { if (!read_point(v, &o->setup.room)) v = nullptr; }
         else if ((v = option_value(a, "--corridor"))) { if (!read_point(v, &o->setup.corridor)) v = nullptr; }
@@ -111,12 +113,16 @@ int main(int argc, char** argv)
                  o.probe, o.minimal, o.minimal_label,
                  o.quick ? quick_startup_runs : full_startup_runs))
             figures.push_back(f);
-    if (wanted(o, "frame") || wanted(o, "motion") || wanted(o, "find") || wanted(o, "touch")) {
+    if (wanted(o, "frame") || wanted(o, "parts") || wanted(o, "motion") || wanted(o, "find")
+        || wanted(o, "touch")) {
         int glut_argc = 1;  // the viewer sees no arguments: it reads plan.dat
         bench::open_viewer(&glut_argc, argv);
     }
     if (wanted(o, "frame"))
         for (const bench::Figure& f : bench::frame_figures(o.setup, effort))
+            figures.push_back(f);
+    if (wanted(o, "parts"))
+        for (const bench::Figure& f : bench::part_figures(o.setup, effort))
             figures.push_back(f);
     if (wanted(o, "motion"))
         for (const bench::Figure& f : bench::motion_figures(o.setup, effort))

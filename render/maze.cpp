@@ -10,11 +10,11 @@
 #include "plan/walls.h"
 #include "common/colour_table.h"
 #include "render/furniture.h"
+#include "render/wall_batch.h"
 #include "render/world.h"
 
 namespace {
 
-constexpr int box_vertex_count = 10;      // vertices of a wall box's quad strip
 constexpr float desk_turned_angle = 180.0f;
 constexpr float figure_lift = 0.4f;       // a figure floats this far above the floor
 
@@ -27,76 +27,6 @@ int clamped_count(int count, int capacity)
     if (count < 0)
         return 0;
     return count < capacity ? count : capacity;
-}
-
-// Vertex n of the flattened vertex list of the first count boxes, or null
-// past the list's used entries.
-const float* list_vertex(const WallBox* boxes, int count, int n)
-{
-    if (n >= count * box_vertex_count)
-        return nullptr;
-    return boxes[n / box_vertex_count].vertices[n % box_vertex_count];
-}
-
-// Texture s of list vertex n: its z when the face starting at its corner runs
-// along z (the next two vertices share its x), else its x. Missing vertices
-// past the end of the list count as not matching.
-float wall_texture_s(const WallBox* boxes, int count, int n)
-{
-    const float* vertex = list_vertex(boxes, count, n);
-    const float* next = list_vertex(boxes, count, n + 1);
-    const float* after_next = list_vertex(boxes, count, n + 2);
-    if (next && after_next && vertex[0] == next[0] && vertex[0] == after_next[0])
-        return vertex[2];
-    return vertex[0];
-}
-
-// One box's quad strip: texture coordinates when textured, else its vertex
-// colours through the front material.
-void draw_box_strip(const WallBox* boxes, int count, int index, bool textured)
-{
-    const WallBox& box = boxes[index];
-    glBegin(GL_QUAD_STRIP);
-    for (int k = 0; k < box_vertex_count; ++k) {
-        if (textured) {
-            glTexCoord2f(wall_texture_s(boxes, count, index * box_vertex_count + k), box.vertices[k][1]);
-        } else {
-            glMaterialfv(GL_FRONT, GL_DIFFUSE, box.colours[k]);
-            glColor3fv(box.colours[k]);
-        }
-        glVertex3fv(box.vertices[k]);
-    }
-    glEnd();
-}
-
-// The underside of a lintel: its four bottom corners, with the attributes the
-// strip's last vertex left current.
-void draw_lintel_underside(const WallBox& box)
-{
-    glBegin(GL_QUADS);
-    glVertex3fv(box.vertices[0]);
-    glVertex3fv(box.vertices[2]);
-    glVertex3fv(box.vertices[4]);
-    glVertex3fv(box.vertices[6]);
-    glEnd();
-}
-
-// The plan's walls; counts beyond the box array are held to its size.
-void draw_walls(bool textured)
-{
-    const int count = clamped_count(floor_plan.wall_count, max_walls);
-    for (int i = 0; i < count; ++i)
-        draw_box_strip(wall_boxes, count, i, textured);
-}
-
-// The lintels over doorways, each closed by its underside.
-void draw_lintels(bool textured)
-{
-    const int count = clamped_count(floor_plan.lintel_count, max_lintels);
-    for (int i = 0; i < count; ++i) {
-        draw_box_strip(lintel_boxes, count, i, textured);
-        draw_lintel_underside(lintel_boxes[i]);
-    }
 }
 
 // The floor rectangle at height y, in the floor colour on both sides.
@@ -157,15 +87,14 @@ void draw_maze()
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, wall_texture);
     }
-    draw_walls(textured);
-    draw_lintels(textured);
+    draw_wall_boxes(textured);
     if (textured)
         glDisable(GL_TEXTURE_2D);
     colour_table.fill_rgba("White", 1.0f, floor_colour);
-    draw_floor_rectangle(0.0f);
+    draw_surface_behind_walls(0.0f, draw_floor_rectangle);
     if (viewer_state.popup_view == 1)
         return;
-    draw_floor_rectangle(static_cast<float>(wall_height));
+    draw_surface_behind_walls(static_cast<float>(wall_height), draw_floor_rectangle);
     draw_desks();
     draw_figure(portrait_points[0].x, portrait_points[0].y, first_portrait_texture);
     draw_figure(portrait_points[1].x, portrait_points[1].y, second_portrait_texture);
