@@ -10,6 +10,7 @@
 #include "find/find_state.h"
 #include "kiosk/kiosk.h"
 #include "render/kiosk_panels.h"
+#include "render/boxes.h"
 #include "render/maze.h"
 #include "render/route_view.h"
 #include "render/world.h"

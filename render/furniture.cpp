@@ -4,7 +4,7 @@
 #include <GL/gl.h>  // Required for: glPushMatrix(), glTranslatef(), glScalef(), glRotatef()
 #include <cstddef>  // Required for: std::size_t
 
-#include "render/maze.h"
+#include "render/boxes.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// maze.cpp -- drawing the building every frame (walls, lintels, floor,
-// ceiling, desks, portraits) and the textured box primitives.
+// maze.cpp -- drawing the building every frame: walls, lintels, floor,
+// ceiling, desks and portraits.
 #include "render/maze.h"
 
 #include <GL/gl.h>  // Required for: glBegin(), glVertex3fv(), glTexCoord2f(), glMaterialfv()
@@ -9,6 +9,7 @@
 #include "plan/floor_plan.h"
 #include "plan/walls.h"
 #include "common/colour_table.h"
+#include "render/boxes.h"
 #include "render/furniture.h"
 #include "render/wall_batch.h"
 #include "render/world.h"
@@ -16,7 +17,6 @@
 namespace {
 
 constexpr float desk_turned_angle = 180.0f;
-constexpr float figure_lift = 0.4f;       // a figure floats this far above the floor
 
 // Floor and ceiling colour, refilled every frame.
 float floor_colour[4];
@@ -57,20 +57,6 @@ void draw_desks()
     }
 }
 
-// One face of a textured box: four (s, t, x, y, z) corners in units of the edge.
-struct BoxFace {
-    float corners[4][5];
-};
-
-// The six faces of the cube, each corner as texture (s, t) then position.
-const BoxFace box_faces[6] = {
-    {{{1, 0, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 1, 1, 1, 0}, {1, 1, 0, 1, 0}}}, // z = 0
-    {{{0, 0, 0, 0, 0}, {0, 1, 0, 0, 1}, {1, 1, 1, 0, 1}, {1, 0, 1, 0, 0}}}, // y = 0
-    {{{0, 0, 0, 0, 0}, {0, 1, 0, 1, 0}, {1, 1, 0, 1, 1}, {1, 0, 0, 0, 1}}}, // x = 0
-    {{{1, 1, 1, 1, 1}, {1, 0, 1, 0, 1}, {0, 0, 1, 0, 0}, {0, 1, 1, 1, 0}}}, // x = S
-    {{{0, 1, 1, 1, 1}, {1, 1, 0, 1, 1}, {1, 0, 0, 0, 1}, {0, 0, 1, 0, 1}}}, // z = S
-    {{{1, 0, 1, 1, 1}, {0, 0, 1, 1, 0}, {0, 1, 0, 1, 0}, {1, 1, 0, 1, 1}}}, // y = S
-};
 
 } // namespace
 
@@ -98,33 +84,4 @@ void draw_maze()
     draw_desks();
     draw_figure(portrait_points[0].x, portrait_points[0].y, first_portrait_texture);
     draw_figure(portrait_points[1].x, portrait_points[1].y, second_portrait_texture);
-}
-
-// Draws a textured cube of edge size, translated by t and then scaled by s.
-void draw_textured_box(float size, float sx, float sy, float sz, float tx, float ty, float tz)
-{
-    glPushMatrix();
-    glScalef(sx, sy, sz);
-    glTranslatef(tx, ty, tz);
-    for (const BoxFace& face : box_faces) {
-        glBegin(GL_POLYGON);
-        for (const float* corner : face.corners) {
-            glTexCoord2f(corner[0] * size, corner[1] * size);
-            glVertex3f(corner[2] * size, corner[3] * size, corner[4] * size);
-        }
-        glEnd();
-    }
-    glPopMatrix();
-}
-
-// Draws a textured unit cube standing at plan point (px, py), 0.4 above the floor.
-void draw_figure(float px, float py, unsigned texture_id)
-{
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture_id);
-    glPushMatrix();
-    glTranslatef(static_cast<float>(px * plan_scale_x), figure_lift, static_cast<float>(py * plan_scale_z));
-    draw_textured_box(1.0f, 1.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f);
-    glPopMatrix();
-    glDisable(GL_TEXTURE_2D);
 }

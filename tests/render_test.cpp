@@ -12,6 +12,7 @@
 #include "app/viewer.h"
 #include "image/texture.h"
 #include "plan/walls.h"
+#include "render/boxes.h"
 #include "render/furniture.h"
 #include "render/maze.h"
 #include "render/route_view.h"
