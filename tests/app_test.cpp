@@ -211,6 +211,8 @@ TEST_F(Viewer, FindOverHelpReadsTheLocatorAndTheWayFollowsTheVisitorIntoTheRoom)
     type("/\xe9");  // freeglut hands e-acute over as Latin-1
     EXPECT_EQ(text(viewer_state.help_shown, find_state.open, find_state.query), "0 1 \xc3\xa9 ");
     EXPECT_EQ(glyph_text(window_state.status_text, status_text_size), "Find: \xe9");
+    on_motion(0, 0);  // a drag while Find is open keeps Find's line
+    EXPECT_EQ(glyph_text(window_state.status_text, status_text_size), "Find: \xe9");
     type("\b101\r");
     ASSERT_NE(shown_route(), nullptr) << window_state.status_text;
     const std::vector<RoutePoint> planned = *shown_route();
@@ -242,6 +244,7 @@ TEST_F(Viewer, FindOverHelpReadsTheLocatorAndTheWayFollowsTheVisitorIntoTheRoom)
     viewer_state.z = -15.0f;
     on_motion(0, 0);
     EXPECT_EQ(text(shown_route() != nullptr, window_state.status_text), "1 Room 101 (Ilka Marwood): 0 m ");
+    EXPECT_EQ(shown_route()->size(), 2u);  // the last straight stretch is drawn too
     clear_find();
 }
 
