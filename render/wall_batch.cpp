@@ -396,22 +396,31 @@ Occluders occluders;
 float entry_depth(const BoxEntry& e, float a);
 float row_at(float y, float depth);
 
+// Folds with pick, from start, the eye-space depths of the box's corners
+// whose rays lie strictly between the angles a0 and a1.
+template <typename Pick>
+float fold_corner_depths(const BoxEntry& e, float a0, float a1, float start, Pick pick)
+{
+    const Occluders& o = occluders;
+    float folded = start;
+    for (int k = 0; k < strip_vertices - 2; k += 2) {
+        const float dx = e.box->vertices[k][0] - o.view.eye[0], dz = e.box->vertices[k][2] - o.view.eye[2];
+        const float a = std::atan2(o.fx * dz - o.fz * dx, o.fx * dx + o.fz * dz);
+        if (a > a0 && a < a1)
+            folded = pick(folded, o.fx * dx + o.fz * dz);
+    }
+    return folded;
+}
+
 // The nearest face of box e over the rays from angle a0 to a1: the least
 // eye-space depth at both ends and at its corners between; a huge value
 // when a ray misses it.
 float nearest_entry(const BoxEntry& e, float a0, float a1)
 {
-    const Occluders& o = occluders;
-    float nearest = std::min(entry_depth(e, a0), entry_depth(e, a1));
-    if (std::max(entry_depth(e, a0), entry_depth(e, a1)) >= 1e29f)
+    const float d0 = entry_depth(e, a0), d1 = entry_depth(e, a1);
+    if (std::max(d0, d1) >= 1e29f)
         return 1e30f;
-    for (int k = 0; k < strip_vertices - 2; k += 2) {
-        const float dx = e.box->vertices[k][0] - o.view.eye[0], dz = e.box->vertices[k][2] - o.view.eye[2];
-        const float a = std::atan2(o.fx * dz - o.fz * dx, o.fx * dx + o.fz * dz);
-        if (a > a0 && a < a1)
-            nearest = std::min(nearest, o.fx * dx + o.fz * dz);
-    }
-    return nearest;
+    return fold_corner_depths(e, a0, a1, std::min(d0, d1), [](float x, float y) { return std::min(x, y); });
 }
 
 // The lowest row above which box b is hidden by the boxes above the eye
@@ -609,15 +618,8 @@ float entry_depth(const BoxEntry& e, float a)
 // from angle a0 to a1: at both ends and at its corners between them.
 float farthest_entry(const BoxEntry& e, float a0, float a1)
 {
-    float farthest = std::max(entry_depth(e, a0), entry_depth(e, a1));
-    const Occluders& o = occluders;
-    for (int k = 0; k < strip_vertices - 2; k += 2) {
-        const float dx = e.box->vertices[k][0] - o.view.eye[0], dz = e.box->vertices[k][2] - o.view.eye[2];
-        const float a = std::atan2(o.fx * dz - o.fz * dx, o.fx * dx + o.fz * dz);
-        if (a > a0 && a < a1)
-            farthest = std::max(farthest, o.fx * dx + o.fz * dz);
-    }
-    return farthest;
+    const float ends = std::max(entry_depth(e, a0), entry_depth(e, a1));
+    return fold_corner_depths(e, a0, a1, ends, [](float x, float y) { return std::max(x, y); });
 }
 
 // The screen row (from the viewport's bottom, pixels) where height y lies
