@@ -90,19 +90,43 @@ size_t row_table_entries(const SgiImage* image)
     return size_t{image->ysize} * std::min<size_t>(image->zsize, channels_read);
 }
 
+// Files up to this size are read whole at opening: a row by row read of the
+// planes of a verbatim file seeks for every row and re-reads the same blocks.
+constexpr long long largest_file_held = 16LL * 1024 * 1024;
+
 // Reads up to `bytes` bytes at `offset` into buffer; whatever the file does
 // not hold stays zero. Returns the number of bytes read. A header may claim
 // tens of thousands of rows beyond a short file's end: those cost no system
 // call at all.
-size_t read_at(FILE* file, long long file_size, long long offset, unsigned char* buffer,
-               size_t bytes)
+size_t read_at(const SgiImage* image, long long offset, unsigned char* buffer, size_t bytes)
 {
     std::memset(buffer, 0, bytes);
-    if (bytes == 0 || offset < 0 || offset >= file_size
-        || fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0)
+    if (bytes == 0 || offset < 0 || offset >= image->file_size)
         return 0;
-    const size_t available = static_cast<size_t>(file_size - offset);
-    return std::fread(buffer, 1, std::min(bytes, available), file);
+    const size_t wanted = std::min(bytes, static_cast<size_t>(image->file_size - offset));
+    if (image->contents) {
+        std::memcpy(buffer, image->contents + offset, wanted);
+        return wanted;
+    }
+    if (fseeko(image->file, static_cast<off_t>(offset), SEEK_SET) != 0)
+        return 0;
+    return std::fread(buffer, 1, wanted, image->file);
+}
+
+// Reads a file no larger than largest_file_held whole into memory; a file
+// that reads short keeps the row by row reading.
+void hold_small_file(SgiImage* image)
+{
+    if (image->file_size <= 0 || image->file_size > largest_file_held
+        || fseeko(image->file, 0, SEEK_SET) != 0)
+        return;
+    const size_t bytes = static_cast<size_t>(image->file_size);
+    auto* contents = static_cast<unsigned char*>(std::malloc(bytes));
+    if (contents && std::fread(contents, 1, bytes, image->file) == bytes) {
+        image->contents = contents;
+        return;
+    }
+    std::free(contents);
 }
 
 // Size of an open file in bytes, 0 when it cannot be told.
@@ -117,7 +141,7 @@ long long file_size_of(FILE* file)
 // Reads `entries` big-endian 32-bit numbers at offset into table, in host order.
 void read_row_table(const SgiImage* image, long long offset, uint32_t* table, size_t entries)
 {
-    read_at(image->file, image->file_size, offset, reinterpret_cast<unsigned char*>(table),
+    read_at(image, offset, reinterpret_cast<unsigned char*>(table),
             entries * sizeof(uint32_t));
     for (size_t i = 0; i < entries; ++i) {
         unsigned char bytes[sizeof(uint32_t)];
@@ -129,7 +153,7 @@ void read_row_table(const SgiImage* image, long long offset, uint32_t* table, si
 void read_header(SgiImage* image)
 {
     unsigned char header[header_bytes];
-    read_at(image->file, image->file_size, 0, header, sizeof header);
+    read_at(image, 0, header, sizeof header);
     image->magic = big_endian_16(header + 0);
     image->type = big_endian_16(header + 2);
     image->dimension = big_endian_16(header + 4);
@@ -203,7 +227,7 @@ void read_run_length_row(SgiImage* image, unsigned char* row, int y, int z)
     if (entry >= row_table_entries(image))
         return;
     const size_t length = std::min<size_t>(image->row_size[entry], row_buffer_bytes(image));
-    const size_t got = read_at(image->file, image->file_size, image->row_start[entry],
+    const size_t got = read_at(image, image->row_start[entry],
                                image->row_buffer, length);
     decode_packets(PacketCursor{image->row_buffer, got, 0, sample_bytes(image)}, row, image->xsize);
 }
@@ -215,12 +239,12 @@ void read_verbatim_row(SgiImage* image, unsigned char* row, int y, int z)
     const long long plane_row = static_cast<long long>(y) + static_cast<long long>(z) * image->ysize;
     const long long offset = image_data_offset + plane_row * static_cast<long long>(width * bytes);
     if (bytes == 1) {
-        read_at(image->file, image->file_size, offset, row, width);
+        read_at(image, offset, row, width);
         return;
     }
     // Two-byte samples: keep the high byte of each. row_buffer holds 256 bytes
     // per pixel, so a row of two-byte samples always fits.
-    read_at(image->file, image->file_size, offset, image->row_buffer, width * bytes);
+    read_at(image, offset, image->row_buffer, width * bytes);
     for (size_t x = 0; x < width; ++x)
         row[x] = image->row_buffer[x * bytes];
 }
@@ -295,6 +319,7 @@ SgiImage* open_sgi_image(const char* file_name)
         end_program(1);
     }
     image->file_size = file_size_of(image->file);
+    hold_small_file(image);
     read_header(image);
     image->row_buffer = static_cast<unsigned char*>(allocate_or_end(row_buffer_bytes(image)));
     if (is_run_length(image))
@@ -336,6 +361,7 @@ void close_sgi_image(SgiImage* image)
     std::free(image->row_buffer);
     std::free(image->row_start);
     std::free(image->row_size);
+    std::free(image->contents);
     std::free(image);
 }
 

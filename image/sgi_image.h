@@ -16,6 +16,7 @@ struct SgiImage {
     uint32_t* row_start;  // run-length files: row offsets
     uint32_t* row_size;   // run-length files: row lengths, bytes
     long long file_size;  // bytes in the file; nothing is read at or past it
+    unsigned char* contents; // the whole file when it is small enough to hold, else null
 };
 
 // Opens an image and reads its header and row tables; ends the program on failure.

@@ -138,16 +138,22 @@ bool add_glyph(Painter::Atlas& a, char32_t c, Glyph& g)
     g.y = a.pen_y;
     a.pen_x += g.w + glyph_padding;
     a.row_height = g.h > a.row_height ? g.h : a.row_height;
-    std::vector<unsigned char> pixels(size_t(g.w) * size_t(g.h));
+    // The glyph goes in with its padding frame of zeros: the texture is
+    // made without contents, so the frame is what keeps neighbours apart.
+    const int framed_w = g.w + 2 * glyph_padding;
+    const int framed_h = g.h + 2 * glyph_padding;
+    std::vector<unsigned char> pixels(size_t(framed_w) * size_t(framed_h), 0);
     for (int row = 0; row < g.h; ++row)
         for (int col = 0; col < g.w; ++col)
-            pixels[size_t(row * g.w + col)] = slot->bitmap.buffer[row * slot->bitmap.pitch + col];
+            pixels[size_t((row + glyph_padding) * framed_w + col + glyph_padding)] =
+                slot->bitmap.buffer[row * slot->bitmap.pitch + col];
     if (g.w > 0 && g.h > 0) {
         glPushAttrib(GL_TEXTURE_BIT);
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glBindTexture(GL_TEXTURE_2D, a.texture);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, g.x, g.y, g.w, g.h, GL_ALPHA, GL_UNSIGNED_BYTE, pixels.data());
+        glTexSubImage2D(GL_TEXTURE_2D, 0, g.x - glyph_padding, g.y - glyph_padding, framed_w, framed_h,
+                        GL_ALPHA, GL_UNSIGNED_BYTE, pixels.data());
         glPopClientAttrib();
         glPopAttrib();
     }
@@ -205,8 +211,8 @@ Painter::Painter(unsigned first_texture_name) : next_texture_name_(first_texture
 
 Painter::~Painter() = default;
 
-// Makes the atlas of that size and weight on first use: an empty texture of
-// the current context that its glyphs fill as they are needed.
+// Makes the atlas of that size and weight on first use: a texture of the
+// current context, without contents, that its glyphs fill as they are needed.
 Painter::Atlas& Painter::atlas(int size, Weight weight)
 {
     size = size < 1 ? 1 : (size > largest_size ? largest_size : size);
@@ -218,15 +224,16 @@ Painter::Atlas& Painter::atlas(int size, Weight weight)
     made->weight = weight;
     made->texture = next_texture_name_++;
     made->texture_height = atlas_height(size);
-    const std::vector<unsigned char> empty(size_t(atlas_width) * size_t(made->texture_height), 0);
     glPushAttrib(GL_TEXTURE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glBindTexture(GL_TEXTURE_2D, made->texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // No contents: zeroing megabytes that glyphs never cover cost more than
+    // the first frame's text; each glyph brings its own frame of zeros.
     glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlas_width, made->texture_height, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
-                 empty.data());
+                 nullptr);
     glPopClientAttrib();
     glPopAttrib();
     atlases_.push_back(std::move(made));
