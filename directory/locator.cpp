@@ -24,32 +24,38 @@ namespace {
 
 bool locator_unreadable = false;  // flag: the last read could not open the file (carry_on only)
 
-// A failure to open the locator file, with what stat said of the file then.
-struct OpenFailure {
-    int error = 0;           // errno of the failed open; 0: no failure
-    struct stat file = {};   // the file's status, zeros when stat failed too
-};
-// The failure last reported: the same failure of an unchanged file is not
-// reported again at every lookup. Cleared by a read that opens the file.
-OpenFailure reported_failure;
-
-// What tells one state of a file from another: identity, size and time of change.
+// What tells one state of a file from another: identity, kind and
+// permissions, size, and the times of its last change.
 struct FileStamp {
     dev_t device;
     ino_t inode;
+    mode_t mode;
     off_t size;
-    long seconds, nanoseconds;
+    long seconds, nanoseconds;              // last change of the contents
+    long status_seconds, status_nanoseconds; // last change of the status (chmod)
     bool operator==(const FileStamp& o) const
     {
-        return device == o.device && inode == o.inode && size == o.size && seconds == o.seconds
-            && nanoseconds == o.nanoseconds;
+        return device == o.device && inode == o.inode && mode == o.mode && size == o.size
+            && seconds == o.seconds && nanoseconds == o.nanoseconds
+            && status_seconds == o.status_seconds && status_nanoseconds == o.status_nanoseconds;
     }
 };
 
 FileStamp stamp_of(const struct stat& s)
 {
-    return {s.st_dev, s.st_ino, s.st_size, long(s.st_mtim.tv_sec), long(s.st_mtim.tv_nsec)};
+    return {s.st_dev, s.st_ino, s.st_mode, s.st_size, long(s.st_mtim.tv_sec), long(s.st_mtim.tv_nsec),
+            long(s.st_ctim.tv_sec), long(s.st_ctim.tv_nsec)};
 }
+
+// A failure to open the locator file, with the state of the file then.
+struct OpenFailure {
+    int error = 0;       // errno of the failed open; 0: no failure
+    FileStamp file = {}; // zeros when stat failed too
+    bool operator==(const OpenFailure& o) const { return error == o.error && file == o.file; }
+};
+// The failure last reported: the same failure of an unchanged file is not
+// reported again at every lookup. Cleared by a read that opens the file.
+OpenFailure reported_failure;
 
 bool locator_read_before = false;  // flag: a read opened the file; last_read_stamp is its state
 FileStamp last_read_stamp{};
@@ -239,27 +245,17 @@ std::FILE* open_locator_file()
     return file;
 }
 
-// True when two failures have the same cause and the file did not change between them.
-bool same_failure(const OpenFailure& a, const OpenFailure& b)
-{
-    const struct stat& x = a.file;
-    const struct stat& y = b.file;
-    return a.error == b.error && x.st_dev == y.st_dev && x.st_ino == y.st_ino && x.st_mode == y.st_mode
-           && x.st_size == y.st_size && x.st_mtim.tv_sec == y.st_mtim.tv_sec
-           && x.st_mtim.tv_nsec == y.st_mtim.tv_nsec && x.st_ctim.tv_sec == y.st_ctim.tv_sec
-           && x.st_ctim.tv_nsec == y.st_ctim.tv_nsec;
-}
-
 // Names the file and the reason it cannot be opened: always when the
 // program ends for it, else once per change of the failure or the file.
 void report_open_failure(int error)
 {
     OpenFailure failure;
     failure.error = error;
-    if (stat(data_file_path(locator_file_name).c_str(), &failure.file) != 0)
-        failure.file = {};
+    struct stat status {};
+    if (stat(data_file_path(locator_file_name).c_str(), &status) == 0)
+        failure.file = stamp_of(status);
     const bool ending = lookup_failure_policy == LookupFailurePolicy::end_program;
-    if (!ending && same_failure(failure, reported_failure))
+    if (!ending && failure == reported_failure)
         return;
     reported_failure = failure;
     report_problem(locator_file_name, 0, std::string("cannot be read: ") + std::strerror(error));
@@ -304,7 +300,7 @@ void read_room_locator_if_changed()
         return;
     if (locator_read_before && stamp_of(status) == last_read_stamp)
         return;
-    std::FILE* file = std::fopen(data_file_path(locator_file_name).c_str(), "r");
+    std::FILE* file = open_locator_file();
     if (file == nullptr)
         return;
     std::fclose(file);
