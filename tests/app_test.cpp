@@ -196,6 +196,9 @@ TEST_F(Viewer, FindOverHelpReadsTheLocatorAndTheWayFollowsTheVisitorIntoTheRoom)
     on_key('/', 0, 0);
     room = highlighted_room();
     ASSERT_NE(room, nullptr);
+    const float x = viewer_state.x, z = viewer_state.z;
+    press(GLUT_KEY_DOWN, 2);  // moves Find's highlight, never the visitor
+    EXPECT_EQ(text(viewer_state.x, viewer_state.z), text(x, z));
     lookup_call_count = 0;  // as right after start: no lookup has read the locator
     locator_searchable_count = 0;
     write_file("qor3rdfloor.inp", "a broken header\n");  // read once per change, not per list line

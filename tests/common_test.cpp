@@ -26,6 +26,8 @@ TEST(Utf8, DecodesCutsFoldsAndNarrowsToLatin1)
         {"ab\xe2\x82", U"ab\u00e2\u0082", 3, "ab", "ab", 3, "aba\xc2\x82", "ab\xe2\x82"},
         {"\xc5\x92uvre", U"\u0152uvre", 1, "", "\xc5\x92uvre", 5, "oeuvre", "?uvre"},
         {"\xed\xa0\x80", U"\u00ed\u00a0\u0080", 3, "\xed\xa0\x80", "\xed\xa0\x80", 2, "i\xc2\xa0\xc2\x80", "\xed\xa0\x80"},  // a surrogate: bytes
+        {"\xe0\xa0\x80" "Az", U"\u0800Az", 3, "\xe0\xa0\x80", "\xe0\xa0\x80" "Az", 4, "\xe0\xa0\x80" "az", "?Az"},  // the first of three bytes
+        {"\x80\x80", U"\u0080\u0080", 0, "", "\x80\x80", 1, "\xc2\x80\xc2\x80", "\x80\x80"},  // continuation bytes alone
         {"", U"", 0, "", "", 0, "", ""},
     };
     for (const Row& row : rows) {
