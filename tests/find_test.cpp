@@ -68,6 +68,8 @@ TEST(FindText, MatchesAndRanks)
         EXPECT_EQ(found, row.rooms) << "typed \"" << row.typed.substr(0, 20) << "\"";
     }
     EXPECT_EQ(match_rooms(rooms, "", 4).size(), 4u) << "nothing typed lists rooms up to the limit";
+    const std::vector<RoomRecord> shared = {room(305, "Dr. A. Aldous", "Office", ""), room(305, "Dr. B. Brand", "Office", "")};
+    EXPECT_EQ(match_rooms(shared, "office", 2), (std::vector<int>{0, 1})) << "two people of one room in the file's order";
     std::vector<int> directory;
     for (int index : directory_order(rooms))
         directory.push_back(rooms[size_t(index)].Room_Number);

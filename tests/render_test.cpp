@@ -371,9 +371,14 @@ TEST(Maze, TextureCoordinatesBoxesFiguresAndDesksThroughFeedback)
         for (const auto& [group, extent] : row.extents)
             for (size_t a = 0; a < extent.size(); ++a)
                 EXPECT_NEAR(extents[group][a], extent[a], 1e-3f) << "group " << group << ", component " << a;
-        for (const Polygon& polygon : captured)
+        for (const Polygon& polygon : captured) {
             for (const Vertex& v : polygon)
                 EXPECT_TRUE(row.edge < 0 || ((v.s == 0 || v.s == row.edge) && (v.t == 0 || v.t == row.edge))) << v.s << " " << v.t;
+            const auto flat = [&](float Vertex::*axis) {  // every face lies in one of the box's planes
+                return std::all_of(polygon.begin(), polygon.end(), [&](const Vertex& v) { return std::fabs(v.*axis - polygon[0].*axis) < 1e-4f; });
+            };
+            EXPECT_TRUE(flat(&Vertex::x) || flat(&Vertex::y) || flat(&Vertex::z)) << polygon[0].x << " " << polygon[0].y << " " << polygon[0].z;
+        }
         for (int i = 0; i < 16; ++i)
             EXPECT_FLOAT_EQ(matrix[i], i % 5 == 0 ? 1.0f : 0.0f);
         EXPECT_TRUE(row.edge == 0.5f || !texturing);
