@@ -109,6 +109,31 @@ Picture frame(std::vector<float> eye, std::vector<float> target, std::vector<flo
     return read_picture();
 }
 
+// The polygons of the wall and lintel boxes that reach the rasteriser (GL
+// feedback: after clipping and culling) from eye towards target.
+int sent_polygons(std::vector<float> eye, std::vector<float> target)
+{
+    static std::vector<GLfloat> buffer(1 << 20);
+    glutSetWindow(window_state.main_window);
+    set_projection(main_width, main_height);
+    glLoadIdentity();
+    gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0, 1, 0);
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    draw_wall_boxes(true);
+    const int used = glRenderMode(GL_RENDER);
+    int polygons = 0;
+    for (int i = 0; i < used;) {
+        const GLenum token = GLenum(buffer[size_t(i++)]);
+        const bool polygon = token == GL_POLYGON_TOKEN;
+        const bool line = token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN;
+        const int vertices = polygon ? int(buffer[size_t(i++)]) : token == GL_PASS_THROUGH_TOKEN ? 0 : line ? 2 : 1;
+        i += token == GL_PASS_THROUGH_TOKEN ? 1 : 3 * vertices;
+        polygons += polygon ? 1 : 0;
+    }
+    return polygons;
+}
+
 // Puts GL state far from what the world needs, so each value checked afterwards was written.
 void scramble_state()
 {
@@ -401,12 +426,17 @@ TEST(Maze, EveryWayOfDrawingTheBoxesGivesTheSamePicture)
         stripes[i] = static_cast<unsigned char>((i / 3 % 16) * 16 + (i % 3) * 40 + (i / 48) * 5);
     glBindTexture(GL_TEXTURE_2D, wall_texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 16, 16, 0, GL_RGB, GL_UNSIGNED_BYTE, stripes.data());
+    // With each view, the polygons of the boxes that reach the rasteriser when
+    // every way of drawing is on, and when none is: culled faces and hidden
+    // boxes are never sent (a change of these counts is a change of the work
+    // a frame does, to be measured, not a picture to redraw).
     const struct {
         std::vector<float> eye, target;
-    } views[] = {{{15, 1, -2}, {15, 1, -20}}, {{24, 1, -6}, {2, 1, -20}}, {{11, 1, -18}, {25, 1, -4}},
-                 {{3, 1, -19}, {20, 1, -6}}, {{2.14f, 1, -16}, {-5, 1, -16}}, {{15, 25, -10}, {15, 0, -11}},
-                 {{6.5f, 1, -6.5f}, {14, 1, -18}}, {{15, 3.5f, -4}, {15, 3.5f, -25}}, {{4, 1, -8}, {12, 1, -20}},
-                 {{16, 1, -26}, {12, 1, -15}}};
+        int sent, all_sent;
+    } views[] = {{{15, 1, -2}, {15, 1, -20}, 9, 93}, {{24, 1, -6}, {2, 1, -20}, 53, 108}, {{11, 1, -18}, {25, 1, -4}, 18, 47},
+                 {{3, 1, -19}, {20, 1, -6}, 31, 67}, {{2.14f, 1, -16}, {-5, 1, -16}, 2, 2}, {{15, 25, -10}, {15, 0, -11}, 114, 114},
+                 {{6.5f, 1, -6.5f}, {14, 1, -18}, 63, 71}, {{15, 3.5f, -4}, {15, 3.5f, -25}, 8, 91}, {{4, 1, -8}, {12, 1, -20}, 48, 64},
+                 {{16, 1, -26}, {12, 1, -15}, 15, 100}};
     for (int textures : {1, 0})
         for (const auto& view : views) {
             viewer_state.textures_on = textures;
@@ -416,6 +446,10 @@ TEST(Maze, EveryWayOfDrawingTheBoxesGivesTheSamePicture)
             const Picture drawn = frame(view.eye, view.target);
             EXPECT_TRUE(table_order.rgb == drawn.rgb) << "textures " << textures << ", eye " << view.eye[0] << " "
                                                       << view.eye[1] << " " << view.eye[2];
+            EXPECT_EQ(sent_polygons(view.eye, view.target), view.sent) << "eye " << view.eye[0] << " " << view.eye[2];
+            wall_drawing = {false, false, false, false};
+            EXPECT_EQ(sent_polygons(view.eye, view.target), view.all_sent) << "eye " << view.eye[0] << " " << view.eye[2];
+            wall_drawing = WallDrawing{};
         }
 }
 
