@@ -439,10 +439,10 @@ TEST(Maze, EveryWayOfDrawingTheBoxesGivesTheSamePicture)
     // T junctions listed before the wall they meet (their end faces lie in its
     // sides' planes, where the box drawn first wins), a corner, two walls overlapping on one line, a diagonal,
     // a wall of no length, walls behind walls, and lintels over a door and
-    // across the room, one behind another.
+    // across the room, one behind another, and a short one before a long one.
     set_plan(30, -30, {{10, -20, 10, -28}, {14, -10, 14, -20}, {2, -2, 2, -20}, {2, -20, 20, -20}, {12, -5, 18, -5},
                        {15, -5, 25, -5}, {4, -4, 9, -9}, {20, -12, 20, -12}, {5, -24, 9, -24}, {3, -21, 3, -23}},
-             {{2, -10, 2, -13}, {4, -14, 20, -14}, {6, -17, 12, -17}});
+             {{2, -10, 2, -13}, {4, -14, 20, -14}, {6, -17, 12, -17}, {13, -11, 16, -11}});
     std::vector<unsigned char> stripes(16 * 16 * 3);  // a texture that shows which way s runs
     for (size_t i = 0; i < stripes.size(); ++i)
         stripes[i] = static_cast<unsigned char>((i / 3 % 16) * 16 + (i % 3) * 40 + (i / 48) * 5);
@@ -459,11 +459,11 @@ TEST(Maze, EveryWayOfDrawingTheBoxesGivesTheSamePicture)
         int sent, all_sent;
         long area;
         int draws;
-    } views[] = {{{15, 1, -2}, {15, 1, -20}, 9, 93, 72100, 1}, {{24, 1, -6}, {2, 1, -20}, 53, 108, 268034, 71},
-                 {{11, 1, -18}, {25, 1, -4}, 18, 47, 131063, 59}, {{3, 1, -19}, {20, 1, -6}, 31, 67, 271149, 70},
-                 {{2.14f, 1, -16}, {-5, 1, -16}, 2, 2, 700000, 2}, {{6.5f, 1, -6.5f}, {14, 1, -18}, 63, 71, 296750, 71},
-                 {{15, 3.5f, -4}, {15, 3.5f, -25}, 8, 91, 8400, 1}, {{15, 25, -10}, {15, 0, -11}, 114, 114, 700000, 2},
-                 {{4, 1, -8}, {12, 1, -20}, 48, 64, 246013, 80}, {{16, 1, -26}, {12, 1, -15}, 15, 100, 153220, 78}};
+    } views[] = {{{15, 1, -2}, {15, 1, -20}, 9, 103, 72100, 1}, {{24, 1, -6}, {2, 1, -20}, 59, 118, 268034, 71},
+                 {{11, 1, -18}, {25, 1, -4}, 24, 57, 131063, 59}, {{3, 1, -19}, {20, 1, -6}, 37, 77, 271149, 70},
+                 {{2.14f, 1, -16}, {-5, 1, -16}, 2, 2, 700000, 2}, {{6.5f, 1, -6.5f}, {14, 1, -18}, 73, 81, 296750, 71},
+                 {{15, 3.5f, -4}, {15, 3.5f, -25}, 8, 101, 8400, 1}, {{15, 25, -10}, {15, 0, -11}, 124, 124, 700000, 2},
+                 {{4, 1, -8}, {12, 1, -20}, 59, 75, 246013, 80}, {{16, 1, -26}, {12, 1, -15}, 15, 110, 153220, 78}};
     for (int textures : {1, 0})
         for (const auto& view : views) {
             viewer_state.textures_on = textures;
