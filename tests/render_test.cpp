@@ -16,6 +16,7 @@
 #include "render/furniture.h"
 #include "render/maze.h"
 #include "render/route_view.h"
+#include "render/screen_text.h"
 #include "render/wall_batch.h"
 #include "support.h"
 
@@ -646,4 +647,41 @@ TEST(Display, ReshapeSetsTheProjectionAndTheStrip)
     }
     on_reshape(main_width, main_height);
     EXPECT_EQ(strip_geometry_after_events({5, 5, 690, 50}), (std::vector<int>{5, 5, 690, 50}));
+}
+
+// Panel text in DejaVu Sans: each line runs rightwards from its start over
+// the width it is measured at, each glyph whole (an H as heavy on the right
+// and at the bottom as on the left and at the top); characters the font
+// pictures do not hold are shown as "?".
+TEST(ScreenText, LinesRunRightwardsOverTheirWidthWithWholeGlyphs)
+{
+    open_windows();
+    glutSetWindow(window_state.main_window);
+    const int x = 100, y = 200;
+    const struct {
+        std::string line;
+        TextSize size;
+    } rows[] = {{"H", TextSize::large}, {"Room 304", TextSize::normal}, {"You have arrived", TextSize::large}};
+    for (const auto& row : rows) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        begin_pixel_drawing(main_width, main_height);
+        draw_screen_text(x, y, row.line, row.size);
+        end_pixel_drawing();
+        const Picture p = read_picture();
+        const Spot ink = find(p, [](const Picture& q, int i, int j) { return q.red(i, j) > 0.5f; });
+        const int width = screen_text_width(row.line, row.size);
+        ASSERT_GT(ink.count, 0) << row.line;
+        EXPECT_GE(ink.left, x - 2) << row.line;
+        EXPECT_LE(ink.right, x + width + 2) << row.line;
+        EXPECT_GE(ink.right - ink.left, 0.7 * width) << row.line;
+        if (row.line == "H") {
+            const double middle_x = (ink.left + ink.right) / 2, middle_y = ink.y;  // an H is level about its mean row
+            const Spot right = find(p, [&](const Picture& q, int i, int j) { return q.red(i, j) > 0.5f && i > middle_x; });
+            const Spot top = find(p, [&](const Picture& q, int i, int j) { return q.red(i, j) > 0.5f && j > middle_y; });
+            EXPECT_NEAR(right.count, ink.count / 2.0, ink.count * 0.1);
+            EXPECT_NEAR(top.count, ink.count / 2.0, ink.count * 0.1);
+        }
+    }
+    EXPECT_EQ(screen_text_width("\xf0\x9f\x99\x82\x01", TextSize::normal), screen_text_width("??", TextSize::normal));
 }
