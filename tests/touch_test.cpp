@@ -1,5 +1,5 @@
 // touch_test.cpp -- the touch face's ground: the text size, the layout and
-// its hit testing, and the contrast of every colour pair.
+// its hit testing, the contrast of every colour pair, and the overlay drawn.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +8,8 @@
 #include "text/text_painter.h"
 #include "touch/touch_colours.h"
 #include "touch/touch_layout.h"
+#include "touch/touch_view.h"
+#include "support.h"
 
 TEST(TouchFace, TextSizeButtonsKeysAndHits)
 {
@@ -49,4 +51,48 @@ TEST(TouchFace, EveryTextColourHasContrast)
         EXPECT_GE(touch::contrast_ratio(pair.text, pair.background), 4.5)
             << pair.text.r << "," << pair.text.g << "," << pair.text.b << " on " << pair.background.r << ","
             << pair.background.g << "," << pair.background.b;
+}
+
+// The overlay draws in window pixels and leaves both matrix stacks as it
+// found them; the arrival banner lies across the middle of the content area.
+TEST(TouchFace, BannerAcrossTheMiddleAndTheMatricesAsFound)
+{
+    test::open_windows();
+    glutSetWindow(window_state.main_window);
+    const int width = test::main_width, height = test::main_height;
+    const auto word_width = [](const std::string& word, int size) { return int(word.size()) * size / 2; };
+    const touch::Layout l = touch::make_layout(width, height, word_width);
+    static text::Painter painter(4000);
+    const auto matrices = [] {
+        GLint depths[2];
+        GLfloat m[32];
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depths[0]);
+        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depths[1]);
+        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        glGetFloatv(GL_PROJECTION_MATRIX, m + 16);
+        return test::text(depths[0], depths[1], m[12], m[13], m[14], m[16], m[21]);
+    };
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, double(width) / height, 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(1.0f, 2.0f, 3.0f);
+    const std::string before = matrices();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    touch::begin_overlay(width, height);
+    touch::draw_banner(l, painter, "You have arrived", "Room 304 (Graphics Lab)");
+    touch::end_overlay();
+    EXPECT_EQ(matrices(), before);
+    const test::Picture p = test::read_picture();
+    double rows = 0;
+    int count = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (p.is(x, y, touch::arrival_green.r, touch::arrival_green.g, touch::arrival_green.b)) {
+                rows += y;
+                ++count;
+            }
+    ASSERT_GT(count, 0);
+    EXPECT_NEAR(rows / count, height - (l.content.y + l.content.h / 2.0), 3.0);
 }
