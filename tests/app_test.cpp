@@ -12,6 +12,7 @@
 #include "render/bitmap_text.h"
 #include "directory/locator.h"
 #include "find/find_state.h"
+#include "kiosk/kiosk.h"
 #include "pagecode/page_address.h"
 #include "plan/floor_plan.h"
 #include "support.h"
@@ -249,6 +250,27 @@ TEST_F(Viewer, FindOverHelpReadsTheLocatorAndTheWayFollowsTheVisitorIntoTheRoom)
     EXPECT_EQ(text(shown_route() != nullptr, window_state.status_text), "1 Room 101 (Ilka Marwood): 0 m ");
     EXPECT_EQ(shown_route()->size(), 2u);  // the last straight stretch is drawn too
     clear_find();
+}
+
+// The kiosk's watch draws the touch face again only when the idle warning
+// changes: a screen left alone is not redrawn, tick after tick, for nobody.
+TEST_F(Viewer, AnIdleTouchFaceIsNotDrawnAgain)
+{
+    static int draws = 0;
+    kiosk_settings.touch_face = true;
+    start_touch_face();
+    glutSetWindow(window_state.main_window);
+    glutDisplayFunc([] { ++draws; });
+    start_kiosk_watch([] {});
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1100);  // four ticks of the watch
+    while (draws < 2 && std::chrono::steady_clock::now() < end) {
+        glutMainLoopEvent();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    glutSetWindow(window_state.main_window);
+    glutDisplayFunc(on_display);
+    kiosk_settings.touch_face = false;
+    EXPECT_LE(draws, 1);
 }
 
 namespace {
