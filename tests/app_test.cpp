@@ -273,6 +273,25 @@ TEST_F(Viewer, AnIdleTouchFaceIsNotDrawnAgain)
     EXPECT_LE(draws, 1);
 }
 
+// A tap through the very end of a wall is a tap on that wall: the visitor
+// is led to the floor just before it, not past it.
+TEST_F(Viewer, ATapThroughTheEndOfAWallStopsBeforeIt)
+{
+    kiosk_settings.touch_face = true;
+    start_touch_face();
+    const int width = window_state.width;
+    window_state.width = 701;  // an odd width: the middle column's ray runs straight ahead
+    floor_plan.walls[floor_plan.wall_count++] = {6.0f, -12.0f, start_x, -12.0f};  // ends on that ray
+    on_mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 350, 300);
+    on_mouse(GLUT_LEFT_BUTTON, GLUT_UP, 350, 300);
+    floor_plan.wall_count--;
+    window_state.width = width;
+    kiosk_settings.touch_face = false;
+    ASSERT_NE(shown_route(), nullptr);
+    EXPECT_GT(shown_route()->back().z, -12.0f) << "the floor behind the wall is " << shown_route()->back().z;
+    clear_find();
+}
+
 namespace {
 
 constexpr int plan_walls = 10, plan_table_segments = 4;
