@@ -261,6 +261,18 @@ TEST_F(Viewer, AnIdleTouchFaceIsNotDrawnAgain)
     start_touch_face();
     glutSetWindow(window_state.main_window);
     glutDisplayFunc([] { ++draws; });
+    // The window's first pictures (mapping, start-up) are drawn before the
+    // watch starts: events are handled until none has led to a picture for 0.3 s.
+    auto quiet_since = std::chrono::steady_clock::now();
+    for (int seen = 0; std::chrono::steady_clock::now() - quiet_since < std::chrono::milliseconds(300);) {
+        glutMainLoopEvent();
+        if (draws != seen) {
+            seen = draws;
+            quiet_since = std::chrono::steady_clock::now();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    draws = 0;
     start_kiosk_watch([] {});
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1100);  // four ticks of the watch
     while (draws < 2 && std::chrono::steady_clock::now() < end) {
@@ -270,7 +282,7 @@ TEST_F(Viewer, AnIdleTouchFaceIsNotDrawnAgain)
     glutSetWindow(window_state.main_window);
     glutDisplayFunc(on_display);
     kiosk_settings.touch_face = false;
-    EXPECT_LE(draws, 1);
+    EXPECT_EQ(draws, 0);
 }
 
 // A tap through the very end of a wall is a tap on that wall: the visitor
