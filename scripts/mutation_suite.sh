@@ -5,6 +5,7 @@
 # and once a test has failed the rest stopped, since the verdict is made.
 # Each run's output, headed by the mutation, is kept in LOG_FOLDER so that a
 # kill can be traced to its test.
+#   usage: mutation_suite.sh BUILD LOG_FOLDER, as the mutation tool's test command:
 #   python3 ../shared/tools/mutants.py --build build --seed 1 \
 #       --test "scripts/mutation_suite.sh {build} /tmp/mutants"
 set -u

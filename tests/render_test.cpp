@@ -97,14 +97,20 @@ void set_plan(float x2, float z2, const std::vector<WallSegment>& walls, const s
     tables_turned = 0;
 }
 
-// One frame of the building as the display callback draws it, seen from eye towards target.
-Picture frame(std::vector<float> eye, std::vector<float> target, std::vector<float> up = {0, 1, 0})
+// The main window's camera at eye, looking at target.
+void look(const std::vector<float>& eye, const std::vector<float>& target, const std::vector<float>& up = {0, 1, 0})
 {
     glutSetWindow(window_state.main_window);
     set_projection(main_width, main_height);
     glLoadIdentity();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], up[0], up[1], up[2]);
+}
+
+// One frame of the building as the display callback draws it, seen from eye towards target.
+Picture frame(std::vector<float> eye, std::vector<float> target, std::vector<float> up = {0, 1, 0})
+{
+    look(eye, target, up);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     place_lights_1_and_2();
     draw_maze();
     return read_picture();
@@ -115,10 +121,7 @@ Picture frame(std::vector<float> eye, std::vector<float> target, std::vector<flo
 int sent_polygons(std::vector<float> eye, std::vector<float> target)
 {
     static std::vector<GLfloat> buffer(1 << 20);
-    glutSetWindow(window_state.main_window);
-    set_projection(main_width, main_height);
-    glLoadIdentity();
-    gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], 0, 1, 0);
+    look(eye, target);
     glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
     glRenderMode(GL_FEEDBACK);
     draw_wall_boxes(true);
