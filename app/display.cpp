@@ -108,11 +108,13 @@ void on_reshape(int w, int h)
     window_state.width = w;
     window_state.height = h;
     set_projection(w, h);
-    glutSetWindow(window_state.status_window);
-    // X refuses windows of no size, so the strip keeps at least one pixel.
-    glutReshapeWindow(positive(status_strip_width(window_state.width)),
-                      positive(status_strip_height(window_state.height)));
-    glutPositionWindow(status_strip_x, status_strip_y);
-    glutSetWindow(window_state.main_window);
+    if (window_state.status_window != 0) {
+        glutSetWindow(window_state.status_window);
+        // X refuses windows of no size, so the strip keeps at least one pixel.
+        glutReshapeWindow(positive(status_strip_width(window_state.width)),
+                          positive(status_strip_height(window_state.height)));
+        glutPositionWindow(status_strip_x, status_strip_y);
+        glutSetWindow(window_state.main_window);
+    }
     glutPostRedisplay();
 }

@@ -60,15 +60,14 @@ void choose_plan(int choice)
 void switch_popup_view()
 {
     ViewerState& v = viewer_state;
-    glutSetWindow(window_state.status_window);
     if (v.popup_view == 0) {
         v.popup_angle = v.saved_popup_angle;
         v.saved_heading = v.heading;
-        glutHideWindow();
+        show_strip_window(false);
     } else {
         v.heading = v.saved_heading;
         v.saved_popup_angle = v.popup_angle;
-        glutShowWindow();
+        show_strip_window(true);
         glutSetWindow(window_state.main_window);
         on_reshape(window_state.width, window_state.height);
     }
@@ -79,11 +78,10 @@ void switch_popup_view()
 void switch_help_page()
 {
     viewer_state.help_shown = 1 - viewer_state.help_shown;
-    glutSetWindow(window_state.status_window);
     if (viewer_state.help_shown == 1) {
-        glutHideWindow();
+        show_strip_window(false);
     } else {
-        glutShowWindow();
+        show_strip_window(true);
         glutSetWindow(window_state.main_window);
         on_reshape(window_state.width, window_state.height);
     }

@@ -17,8 +17,7 @@ void close_overlays()
         return;
     v.help_shown = 0;
     v.popup_view = 0;
-    glutSetWindow(window_state.status_window);
-    glutShowWindow();
+    show_strip_window(true);
     glutSetWindow(window_state.main_window);
     on_reshape(window_state.width, window_state.height);
 }

@@ -58,6 +58,8 @@ int strip_frames_owed = frames_after_change;
 // is redrawn by its own display callback.
 void refresh_status_strip()
 {
+    if (window_state.status_window == 0)
+        return;  // no strip window: the touch face draws the strip with the frame
     const std::string text = glyph_text(window_state.status_text, status_text_size);
     if (text != strip_drawn.text || window_state.width != strip_drawn.width ||
         window_state.height != strip_drawn.height) {
@@ -106,6 +108,19 @@ void draw_status_text(const char* text)
     // No status line is longer than the status buffer holds.
     for (unsigned char glyph : glyph_text(text, status_text_size))
         glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, glyph);
+}
+
+// Shows or hides the strip window, which stays the current window; nothing
+// when there is none.
+void show_strip_window(bool shown)
+{
+    if (window_state.status_window == 0)
+        return;
+    glutSetWindow(window_state.status_window);
+    if (shown)
+        glutShowWindow();
+    else
+        glutHideWindow();
 }
 
 // Keeps the strip's viewport on the whole sub-window.

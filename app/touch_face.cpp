@@ -454,15 +454,37 @@ void on_banner_end(int generation)
     redraw();
 }
 
+// The status line; every new one is written to the console too, for the
+// keepers' log and the tests.
+std::string logged_strip_line()
+{
+    const std::string line = field(window_state.status_text, status_text_size);
+    if (line != face.strip_logged) {
+        face.strip_logged = line;
+        std::cout << "Strip: " << line << std::endl;
+    }
+    return line;
+}
+
+// Without a strip window the face draws the strip itself, where the window
+// would stand and when it would show.
+bool strip_drawn_by_face()
+{
+    return window_state.status_window == 0 && viewer_state.help_shown == 0 && viewer_state.popup_view == 0;
+}
+
 } // namespace
 
-// Panel, banner or welcome line, the bar, and the idle warning over all.
+// The strip (when the face draws it), panel, banner or welcome line, the bar,
+// and the idle warning over all.
 void draw_touch_face()
 {
     if (!on())
         return;
     const touch::Layout l = layout();
     touch::begin_overlay(l.width, l.height);
+    if (strip_drawn_by_face())
+        touch::draw_strip(l, *main_painter, logged_strip_line());
     switch (shown_panel()) {
     case Panel::find: draw_find(l); break;
     case Panel::map: touch::draw_map(l, *main_painter, map_scene()); break;
@@ -481,18 +503,13 @@ void draw_touch_face()
     touch::end_overlay();
 }
 
-// White text, left-aligned and centred in the strip's height; every new line
-// is written to the console too, for the keepers' log and the tests.
+// White text, left-aligned and centred in the strip's height, in a strip window.
 bool draw_touch_strip()
 {
     if (!on())
         return false;
     const int width = status_strip_width(window_state.width), height = status_strip_height(window_state.height);
-    const std::string line = field(window_state.status_text, status_text_size);
-    if (line != face.strip_logged) {
-        face.strip_logged = line;
-        std::cout << "Strip: " << line << std::endl;
-    }
+    const std::string line = logged_strip_line();
     const int size = text::body_size(window_state.height);
     touch::begin_overlay(width, height);
     // The text starts two sizes in, clear of the strip's frame and its left corner.

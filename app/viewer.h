@@ -31,6 +31,9 @@ void on_status_display();
 // Redraws the status strip when its line or the window size changed.
 void refresh_status_strip();
 void on_status_reshape(int w, int h);
+// Shows or hides the strip window, leaving it the current window; nothing
+// when the touch face draws the strip itself.
+void show_strip_window(bool shown);
 void draw_status_text(const char* text);
 
 // Puts the floor back as the first visitor found it: the start of the plan

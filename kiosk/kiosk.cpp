@@ -51,6 +51,8 @@ void on_hangup(int) { hangup_seen = 1; }
 // Shows or hides the status strip (hidden under the out-of-order screen).
 void show_status_strip(bool shown)
 {
+    if (window_state.status_window == 0)
+        return;  // the touch face draws the strip itself
     glutSetWindow(window_state.status_window);
     if (shown)
         glutShowWindow();
@@ -70,8 +72,7 @@ void show_fault(const DataFault& fault)
     if (news)
         std::cout << "vevuv: out of order: cannot read " << fault.file << ": " << fault.reason
                   << "; trying again every " << fault_retry_seconds << " s" << std::endl;
-    if (window_state.status_window != 0)
-        show_status_strip(false);
+    show_status_strip(false);
     glutPostWindowRedisplay(window_state.main_window);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "text/text_painter.h"
 #include "touch/touch_colours.h"
 #include "touch/touch_layout.h"
@@ -95,4 +96,37 @@ TEST(TouchFace, BannerAcrossTheMiddleAndTheMatricesAsFound)
             }
     ASSERT_GT(count, 0);
     EXPECT_NEAR(rows / count, height - (l.content.y + l.content.h / 2.0), 3.0);
+}
+
+// A glyph texture starts small and grows as characters fill it; glyphs
+// placed before it grew draw as a painter that never grew draws them.
+TEST(TouchFace, GlyphTexturesGrowAndKeepTheirGlyphs)
+{
+    test::open_windows();
+    glutSetWindow(window_state.main_window);
+    ASSERT_TRUE(text::load_fonts());
+    const int size = 40;
+    const auto picture_of = [size](text::Painter& painter, const std::string& words) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        touch::begin_overlay(test::main_width, test::main_height);
+        painter.draw(words, 20, 40, size, text::Weight::regular, {1.0f, 1.0f, 1.0f});
+        touch::end_overlay();
+        return test::read_picture().rgb;
+    };
+    const auto texture_height = [](unsigned texture) {
+        GLint height = 0;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+        return height;
+    };
+    text::Painter grown(4100), fresh(4200);
+    picture_of(grown, "Wo");
+    const GLint first = texture_height(4100);
+    std::string every;
+    for (char32_t c = 0x21; c < 0x17F; ++c)
+        every += utf8::encode(c);
+    grown.width(every, size, text::Weight::regular);
+    EXPECT_GT(texture_height(4100), first);
+    const std::string words = "Wo \u00C5\u017D";
+    EXPECT_TRUE(picture_of(grown, words) == picture_of(fresh, words));
 }

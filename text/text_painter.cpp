@@ -20,7 +20,7 @@ namespace {
 
 // Capital height of DejaVu Sans as a share of its em (1493 / 2048 units).
 constexpr double capital_share_of_em = 0.729;
-// Width of the glyph texture, pixels; its height is the power of two that holds every glyph.
+// Width of the glyph texture, pixels; its height a power of two that grows as glyphs fill it.
 constexpr int atlas_width = 1024;
 constexpr int glyph_padding = 1;   // empty pixels around each glyph, against bleeding
 constexpr char32_t missing_glyph = '?';
@@ -105,12 +105,46 @@ int power_of_two_at_least(int n)
     return p;
 }
 
-// A texture height that holds every drawable character at the size, with room to spare.
-int atlas_height(int size)
+// The tallest the texture of a size may grow: it holds every drawable
+// character at the size, with room to spare.
+int largest_height(int size)
 {
     const long glyph_area = long(size + 2 * glyph_padding) * long(size * 3 / 2 + 2 * glyph_padding);
     const long rows_needed = glyph_area * 2 * 400 / atlas_width;
     return power_of_two_at_least(int(rows_needed < largest_atlas_height ? rows_needed : largest_atlas_height));
+}
+
+// The height a texture starts at: two rows of glyphs, about as many
+// characters as a first picture shows. Making a texture costs in proportion
+// to its size even without contents, and a full texture grows.
+int first_height(int size)
+{
+    const int two_rows = power_of_two_at_least(2 * (size * 3 / 2 + 2 * glyph_padding));
+    const int largest = largest_height(size);
+    return two_rows < largest ? two_rows : largest;
+}
+
+// Gives the atlas's texture twice the rows, its glyphs kept where they are;
+// false when it is as tall as it may grow.
+bool grow(Painter::Atlas& a)
+{
+    if (a.texture_height >= largest_height(a.size))
+        return false;
+    const int old_height = a.texture_height;
+    std::vector<unsigned char> kept(size_t(atlas_width) * size_t(old_height));
+    glPushAttrib(GL_TEXTURE_BIT);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glBindTexture(GL_TEXTURE_2D, a.texture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, kept.data());
+    a.texture_height = old_height * 2;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlas_width, a.texture_height, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, atlas_width, old_height, GL_ALPHA, GL_UNSIGNED_BYTE, kept.data());
+    glPopClientAttrib();
+    glPopAttrib();
+    return true;
 }
 
 // Renders c at the atlas's size into its next free place; false when the
@@ -132,8 +166,11 @@ bool add_glyph(Painter::Atlas& a, char32_t c, Glyph& g)
         a.pen_y += a.row_height + glyph_padding;
         a.row_height = 0;
     }
-    if (g.w + 2 * glyph_padding > atlas_width || a.pen_y + g.h + glyph_padding > a.texture_height)
+    if (g.w + 2 * glyph_padding > atlas_width)
         return false;
+    while (a.pen_y + g.h + glyph_padding > a.texture_height)
+        if (!grow(a))
+            return false;
     g.x = a.pen_x;
     g.y = a.pen_y;
     a.pen_x += g.w + glyph_padding;
@@ -223,7 +260,7 @@ Painter::Atlas& Painter::atlas(int size, Weight weight)
     made->size = size;
     made->weight = weight;
     made->texture = next_texture_name_++;
-    made->texture_height = atlas_height(size);
+    made->texture_height = first_height(size);
     glPushAttrib(GL_TEXTURE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

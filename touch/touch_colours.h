@@ -14,6 +14,7 @@ const text::Colour button_blue{0.12f, 0.25f, 0.55f};    // a button at rest
 const text::Colour pressed_blue{0.04f, 0.10f, 0.28f};   // a button under the finger
 const text::Colour chosen_yellow{1.0f, 0.85f, 0.0f};    // "Walk there", the chosen room
 const text::Colour strip_grey{0.25f, 0.25f, 0.25f};     // the status strip
+const text::Colour strip_green{0.0f, 1.0f, 0.0f};       // the strip's frame
 const text::Colour arrival_green{0.0f, 0.33f, 0.12f};   // the arrival banner
 const text::Colour map_room{0.93f, 0.93f, 0.88f};       // a room's box on the map
 const text::Colour map_floor{0.80f, 0.80f, 0.76f};      // the corridor on the map

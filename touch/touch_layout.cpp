@@ -4,7 +4,7 @@
 
 #include <cmath>  // Required for: std::ceil()
 
-#include "common/config.h"  // Required for: status_strip_y, status_strip_height()
+#include "common/config.h"  // Required for: status_strip_x, status_strip_width(), status_strip_height()
 #include "text/text_painter.h"
 
 namespace touch {
@@ -67,7 +67,8 @@ Layout make_layout(int width, int height, int (*word_width)(const std::string&, 
     l.text_size = text::body_size(height);
     l.gap = height / 100 > 2 ? height / 100 : 2;
     place_buttons(l, word_width);
-    const int top = status_strip_y + status_strip_height(height) + l.gap;
+    l.strip = {status_strip_x, status_strip_y, status_strip_width(width), status_strip_height(height)};
+    const int top = l.strip.y + l.strip.h + l.gap;
     const int bottom = l.buttons[0].y - l.gap;
     l.content = {l.gap, top, width - 2 * l.gap, bottom - top};
     const int half = (l.content.w - l.gap) / 2;

@@ -44,6 +44,7 @@ struct Layout {
     int width = 0, height = 0;
     int text_size = 0;         // em of body text, pixels
     int gap = 0;               // space between parts, pixels
+    Rect strip;                // the status strip along the top edge
     Rect buttons[int(Button::count)];
     Rect content;              // between the strip and the bar
     Rect list;                 // Find's rows (left half of content)

@@ -132,6 +132,16 @@ void end_overlay()
     glPopAttrib();
 }
 
+void draw_strip(const Layout& l, text::Painter& p, const std::string& line)
+{
+    const Rect& r = l.strip;
+    fill(r, strip_grey);
+    frame(r, strip_green, 1);
+    const int size = l.text_size;
+    const std::string shown = p.fit(line, r.w - 3 * size, size, Weight::bold);
+    p.draw(shown, r.x + 2 * size, centred_baseline(r, size), size, Weight::bold, white);
+}
+
 // Each button: filled, framed in white, its word centred in bold.
 void draw_buttons(const Layout& l, text::Painter& p, int pressed, bool walk_there)
 {

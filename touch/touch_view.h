@@ -16,6 +16,10 @@ namespace touch {
 void begin_overlay(int width, int height);
 void end_overlay();
 
+// The status strip: grey, framed in green, the line in bold white from two
+// text sizes in, cut to fit.
+void draw_strip(const Layout& l, text::Painter& p, const std::string& line);
+
 // The bar: every button (walk_there: whether that one shows), the pressed one darker.
 void draw_buttons(const Layout& l, text::Painter& p, int pressed, bool walk_there);
 
