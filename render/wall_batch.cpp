@@ -468,7 +468,8 @@ void skip_hidden_boxes(const View& v, std::vector<char>& shown)
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
     const float fx = -modelview[2], fz = -modelview[10];  // the view's forward direction
-    if (!v.perspective || viewport[2] <= 0 || projection[0] == 0.0f || (fx == 0.0f && fz == 0.0f))
+    if (!v.perspective || viewport[2] <= 0 || projection[0] == 0.0f || (fx == 0.0f && fz == 0.0f) ||
+        long(viewport[2]) * long(viewport[3]) < long(wall_drawing.hidden_least_pixels))
         return;
     constexpr float level_slack = 1e-6f;
     const bool level = std::fabs(modelview[4]) < level_slack && std::fabs(modelview[6]) < level_slack &&

@@ -11,6 +11,8 @@ struct WallDrawing {
     bool skip_hidden = true;   // boxes wholly behind walls from floor to ceiling are not sent,
                                // nor the floor and ceiling where such walls hide them
     bool cull_hidden = true;   // faces turned away are culled where none can be seen
+    int hidden_least_pixels = 1000000;  // skip_hidden in viewports of this many pixels or more: in
+                                        // smaller ones its extra draws cost more than the pixels saved
 };
 extern WallDrawing wall_drawing;
 

@@ -285,6 +285,41 @@ TEST_F(Viewer, AnIdleTouchFaceIsNotDrawnAgain)
     EXPECT_LE(draws, 1);  // one late picture of the start at most; the watch alone draws every tick
 }
 
+// Without a strip window (as in a kiosk) the touch face draws the strip in
+// the main window, framed in green, above the face's help page, and hides it
+// in the pop-up view, where the window is hidden.
+TEST_F(Viewer, WithoutAStripWindowTheTouchFaceDrawsTheStrip)
+{
+    kiosk_settings.touch_face = true;
+    start_touch_face();
+    const int strip_window = window_state.status_window;
+    window_state.status_window = 0;
+    const struct {
+        unsigned char key;
+        int special_key;
+        bool drawn;
+    } rows[] = {{0, 0, true}, {'v', 0, false}, {0, GLUT_KEY_F1, true}};
+    for (const auto& row : rows) {
+        if (row.key != 0)
+            on_key(row.key, 0, 0);
+        if (row.special_key != 0)
+            on_special_key(row.special_key, 0, 0);
+        on_display();
+        EXPECT_EQ(glutGetWindow(), window_state.main_window);
+        const Picture p = read_picture();
+        const int x = status_strip_x + status_strip_width(p.width) / 2, top = p.height - 1 - status_strip_y;
+        EXPECT_EQ(p.is(x, top, 0.0f, 1.0f, 0.0f), row.drawn) << int(row.key) << " " << row.special_key;
+        EXPECT_EQ(p.is(x, top - 3, 0.25f, 0.25f, 0.25f), row.drawn) << int(row.key) << " " << row.special_key;
+        EXPECT_FALSE(p.is(x, top + 1, 0.0f, 1.0f, 0.0f));
+        if (row.key != 0)
+            on_key(row.key, 0, 0);
+        if (row.special_key != 0)
+            on_special_key(row.special_key, 0, 0);
+    }
+    window_state.status_window = strip_window;
+    kiosk_settings.touch_face = false;
+}
+
 // A tap through the very end of a wall is a tap on that wall: the visitor
 // is led to the floor just before it, not past it.
 TEST_F(Viewer, ATapThroughTheEndOfAWallStopsBeforeIt)
