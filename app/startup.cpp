@@ -111,7 +111,7 @@ void start_up(int* argc, char** argv)
     build_world_or_show_fault();
     register_main_callbacks();
     // The touch face draws the strip itself: a strip window has a GL context
-    // of its own, whose making and first picture cost a kiosk a third of its
+    // of its own, whose making and first picture cost a kiosk a sixth of its
     // start-up.
     if (!kiosk_settings.touch_face) {
         create_status_window();
