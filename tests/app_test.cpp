@@ -262,9 +262,9 @@ TEST_F(Viewer, AnIdleTouchFaceIsNotDrawnAgain)
     glutSetWindow(window_state.main_window);
     glutDisplayFunc([] { ++draws; });
     // The window's first pictures (mapping, start-up) are drawn before the
-    // watch starts: events are handled until none has led to a picture for 0.3 s.
+    // watch starts: events are handled until none has led to a picture for 0.5 s.
     auto quiet_since = std::chrono::steady_clock::now();
-    for (int seen = 0; std::chrono::steady_clock::now() - quiet_since < std::chrono::milliseconds(300);) {
+    for (int seen = 0; std::chrono::steady_clock::now() - quiet_since < std::chrono::milliseconds(500);) {
         glutMainLoopEvent();
         if (draws != seen) {
             seen = draws;
@@ -274,15 +274,15 @@ TEST_F(Viewer, AnIdleTouchFaceIsNotDrawnAgain)
     }
     draws = 0;
     start_kiosk_watch([] {});
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1100);  // four ticks of the watch
-    while (draws < 2 && std::chrono::steady_clock::now() < end) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(2100);  // eight ticks of the watch
+    while (draws < 3 && std::chrono::steady_clock::now() < end) {
         glutMainLoopEvent();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     glutSetWindow(window_state.main_window);
     glutDisplayFunc(on_display);
     kiosk_settings.touch_face = false;
-    EXPECT_LE(draws, 1);  // one late picture of the start at most; the watch alone draws every tick
+    EXPECT_LE(draws, 2);  // late pictures of a loaded machine's start, at most two; a watch that draws draws every tick
 }
 
 // Without a strip window (as in a kiosk) the touch face draws the strip in
