@@ -79,11 +79,9 @@ void on_status_display()
     glClearColor(strip_grey, strip_grey, strip_grey, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     draw_status_frame();
-    if (!draw_touch_strip()) {
-        colour_table.set_gl_colour("White");
-        place_status_raster();
-        draw_status_text(window_state.status_text);
-    }
+    colour_table.set_gl_colour("White");
+    place_status_raster();
+    draw_status_text(window_state.status_text);
     glutSwapBuffers();
 }
 

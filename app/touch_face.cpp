@@ -49,9 +49,8 @@ constexpr double wall_step = 0.6;
 constexpr int warning_grace_ms = 1000;
 // How long the arrival banner shows, ms.
 constexpr int banner_ms = 6000;
-// First texture names of the two windows' glyph textures (the building's use 1 to 7).
+// First texture name of the face's glyph textures (the building's use 1 to 7).
 constexpr unsigned main_glyph_textures = 1000;
-constexpr unsigned strip_glyph_textures = 2000;
 
 const char welcome_line[] = "Welcome! Tap Find or Map to get to a room, or drag the picture to walk and turn.";
 const char arrived_title[] = "You have arrived";
@@ -94,7 +93,6 @@ struct TouchState {
 
 TouchState face;
 std::unique_ptr<text::Painter> main_painter;
-std::unique_ptr<text::Painter> strip_painter;
 
 bool on() { return kiosk_settings.touch_face; }
 
@@ -466,12 +464,9 @@ std::string logged_strip_line()
     return line;
 }
 
-// Without a strip window the face draws the strip itself, where the window
-// would stand and when it would show.
-bool strip_drawn_by_face()
-{
-    return window_state.status_window == 0 && viewer_state.help_shown == 0 && viewer_state.popup_view == 0;
-}
+// The face draws the strip itself (it has no strip window), where the
+// window mode's strip stands and when it shows.
+bool strip_drawn_by_face() { return viewer_state.help_shown == 0 && viewer_state.popup_view == 0; }
 
 } // namespace
 
@@ -501,23 +496,6 @@ void draw_touch_face()
     if (seconds >= 0)
         touch::draw_idle_warning(l, *main_painter, seconds);
     touch::end_overlay();
-}
-
-// White text, left-aligned and centred in the strip's height, in a strip window.
-bool draw_touch_strip()
-{
-    if (!on())
-        return false;
-    const int width = status_strip_width(window_state.width), height = status_strip_height(window_state.height);
-    const std::string line = logged_strip_line();
-    const int size = text::body_size(window_state.height);
-    touch::begin_overlay(width, height);
-    // The text starts two sizes in, clear of the strip's frame and its left corner.
-    const std::string shown = strip_painter->fit(line, width - 3 * size, size, text::Weight::bold);
-    strip_painter->draw(shown, 2 * size, height / 2 - text::capital_height(size) / 2, size, text::Weight::bold,
-                        {1.0f, 1.0f, 1.0f});
-    touch::end_overlay();
-    return true;
 }
 
 // Presses and releases of the left button; other buttons only count as presence.
@@ -621,5 +599,4 @@ void start_touch_face()
         return;
     text::load_fonts();
     main_painter = std::make_unique<text::Painter>(main_glyph_textures);
-    strip_painter = std::make_unique<text::Painter>(strip_glyph_textures);
 }

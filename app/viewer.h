@@ -85,8 +85,6 @@ void route_step(double heading_degrees, double distance);
 // Each does nothing (or answers false) while the face is off.
 // Draws the face over the frame just drawn.
 void draw_touch_face();
-// The strip's text in the touch face's font; false when the face is off.
-bool draw_touch_strip();
 // Takes a press or release of the pointer; false when the face is off.
 bool touch_takes_mouse(int button, int state, int x, int y);
 // Takes a drag that scrolls, or one over a panel; false for one that walks.

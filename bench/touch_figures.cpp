@@ -69,18 +69,10 @@ std::vector<Figure> touch_figures(const ViewerSetup& setup, const Effort& effort
     start_touch_face();
     touch_note_key();  // the welcome line gone, as after the first touch
     stand_at(setup.corridor, setup.corridor_heading);
-    // A kiosk's face draws the strip itself (it has no strip window): so
-    // does the face's frame here, the window mode's strip window set aside.
-    static int strip_window = 0;
-    strip_window = window_state.status_window;
-    const PairTiming frames = time_pair(
-        [] {
-            kiosk_settings.touch_face = true;
-            window_state.status_window = 0;
-            viewer_frame();
-            window_state.status_window = strip_window;
-        },
-        [] { kiosk_settings.touch_face = false; viewer_frame(); }, effort);
+    // The face draws its own strip, as in a kiosk; the window mode's strip
+    // window, drawn only when its line changes, costs neither frame anything.
+    const PairTiming frames = time_pair([] { kiosk_settings.touch_face = true; viewer_frame(); },
+                                        [] { kiosk_settings.touch_face = false; viewer_frame(); }, effort);
     Figure frame = time_figure(size_name("frame walking, touch face"), "frame walking, no face", "ms", 1e3, frames);
     frame.goal = "<= 1.10";
     frame.met = frame.ratio <= face_frame_goal;

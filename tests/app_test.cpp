@@ -285,15 +285,15 @@ TEST_F(Viewer, AnIdleTouchFaceIsNotDrawnAgain)
     EXPECT_LE(draws, 2);  // late pictures of a loaded machine's start, at most two; a watch that draws draws every tick
 }
 
-// Without a strip window (as in a kiosk) the touch face draws the strip in
-// the main window, framed in green, above the face's help page, and hides it
-// in the pop-up view, where the window is hidden.
+// The touch face draws the strip in the main window (a kiosk has no strip
+// window), framed in green, above the face's help page, and hides it in the
+// pop-up view, where the window mode hides its strip.
 TEST_F(Viewer, WithoutAStripWindowTheTouchFaceDrawsTheStrip)
 {
     kiosk_settings.touch_face = true;
     start_touch_face();
     const int strip_window = window_state.status_window;
-    window_state.status_window = 0;
+    window_state.status_window = 0;  // as the program starts the face: no strip window
     const struct {
         unsigned char key;
         int special_key;
